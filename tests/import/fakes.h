@@ -3,6 +3,7 @@
 // In-memory stand-ins for what the import window provides to the import run.
 
 #include "import/import_sources.h"
+#include "import/in_memory_lists.h"
 #include "import/user_interface.h"
 
 #include <QStringList>
@@ -38,28 +39,15 @@ struct FakeOptions : importer::ImportOptions {
     }
 };
 
-struct FakeFiles : importer::FileList {
-    QStringList paths;
-    int count() const override { return static_cast<int>(paths.size()); }
-    std::optional<QString> text(int position) const override {
-        if (position < 1 || position > count())
-            return std::nullopt;
-        return paths[position - 1];
-    }
-};
+// The run addresses files and tables through the in-memory lists the command line uses.
+using FakeFiles = importer::InMemoryFileList;
 
-struct FakeTables : importer::TableList {
-    QStringList items;
-    int selected = -1;
-    int count() const override { return static_cast<int>(items.size()); }
-    QString item(int index) const override { return items.value(index); }
-    int selectedIndex() const override { return selected; }
-    void setSelectedIndex(int index) override { selected = index; }
-    void insertItem(int index, const QString& text) override { items.insert(index, text); }
-    void addItem(const QString& text) override { items.append(text); }
-    void clear() override {
-        items.clear();
-        selected = -1;
+struct FakeTables : importer::InMemoryTableList {
+    void set(const QStringList& names, int selected = -1) {
+        clear();
+        for (const QString& name : names)
+            addItem(name);
+        setSelectedIndex(selected);
     }
 };
 

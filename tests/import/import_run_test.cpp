@@ -19,7 +19,7 @@ protected:
     QString addFile(const std::string& name, const std::string& bytes) {
         const std::string path = dir.file(name);
         testsupport::writeFile(path, bytes);
-        files.paths << QString::fromStdString(path);
+        files.paths() << QString::fromStdString(path);
         return QString::fromStdString(path);
     }
 
@@ -46,7 +46,7 @@ TEST_F(ImportRunTest, PreconditionsStopBeforeAnythingIsOpened) {
     options.appendMode(false);
     EXPECT_EQ(run(), ImportOutcome::Refused);
     options = {};
-    tables.items = {"NEWTABLE[COUNTER]"};
+    tables.set({"NEWTABLE[COUNTER]"});
     EXPECT_EQ(run(), ImportOutcome::Refused);
     EXPECT_EQ(ui.messageTexts(), (QStringList{"No files added.", "Please select a table.", "Table name already exists."}));
     EXPECT_TRUE(log.opens.empty());
@@ -55,13 +55,13 @@ TEST_F(ImportRunTest, PreconditionsStopBeforeAnythingIsOpened) {
 
 TEST_F(ImportRunTest, CreateWithHeaderNamesGivesTheExactStatements) {
     addFile("a.txt", "Name,City\nAnna,Oslo\nO'Hara,Rome");
-    tables.items = {"Existing"};
+    tables.set({"Existing"});
     EXPECT_EQ(run(), ImportOutcome::Done);
     EXPECT_EQ(log.statements, (Statements{"CREATE TABLE `NewTable1`(`Name` VARCHAR, `City` VARCHAR);",
                                           "INSERT INTO `NewTable1` VALUES('Anna','Oslo');",
                                           "INSERT INTO `NewTable1` VALUES('O''Hara','Rome');"}));
     EXPECT_EQ(ui.messageTexts(), QStringList{"Done."});
-    EXPECT_EQ(tables.items, (QStringList{"NewTable1", "Existing"}));
+    EXPECT_EQ(tables.items(), (QStringList{"NewTable1", "Existing"}));
     ASSERT_EQ(log.opens.size(), 1u);
     EXPECT_EQ(log.opens[0].dataSource, "/db.accdb");
     EXPECT_EQ(log.opens[0].databasePassword, "pw");
@@ -90,8 +90,7 @@ TEST_F(ImportRunTest, SingleLineFileGivesNoRowInAnyMode) {
     EXPECT_EQ(log.statements, Statements{"CREATE TABLE `NewTable1`(`only` VARCHAR, `line` VARCHAR);"});
     log.statements.clear();
     options.appendMode(false);
-    tables.items = {"T"};
-    tables.selected = 0;
+    tables.set({"T"}, 0);
     log.columnCounts["T"] = 2;
     EXPECT_EQ(run(), ImportOutcome::Done);
     EXPECT_TRUE(log.statements.empty());
@@ -123,7 +122,7 @@ TEST_F(ImportRunTest, CancelledColumnNameEndsTheRunQuietly) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(std::filesystem::exists(logPath().toStdString()));
     EXPECT_EQ(ui.pointerNow, pointer::kDefault);
-    EXPECT_EQ(tables.items, QStringList{"NewTable1"}) << "the table of file 1 exists";
+    EXPECT_EQ(tables.items(), QStringList{"NewTable1"}) << "the table of file 1 exists";
     EXPECT_EQ(log.closes, 2);
 }
 
@@ -131,12 +130,12 @@ TEST_F(ImportRunTest, EachNewCounterNameGetsItsOwnTableAndAllAreListed) {
     options.text2 = "T[counter]";
     addFile("a.txt", "A,B\n1,2\n");
     addFile("b.txt", "C\n3\n");
-    tables.items = {"Old"};
+    tables.set({"Old"});
     EXPECT_EQ(run(), ImportOutcome::Done);
     EXPECT_EQ(log.statements,
               (Statements{"CREATE TABLE `T1`(`A` VARCHAR, `B` VARCHAR);", "INSERT INTO `T1` VALUES('1','2');",
                           "CREATE TABLE `T2`(`C` VARCHAR);", "INSERT INTO `T2` VALUES('3');"}));
-    EXPECT_EQ(tables.items, (QStringList{"T2", "T1", "Old"}));
+    EXPECT_EQ(tables.items(), (QStringList{"T2", "T1", "Old"}));
 }
 
 TEST_F(ImportRunTest, FixedTableNameTakesLaterFilesWithAllTheirLines) {
@@ -147,18 +146,18 @@ TEST_F(ImportRunTest, FixedTableNameTakesLaterFilesWithAllTheirLines) {
     EXPECT_EQ(log.statements,
               (Statements{"CREATE TABLE `Fixed`(`A` VARCHAR, `B` VARCHAR);", "INSERT INTO `Fixed` VALUES('1','2');",
                           "INSERT INTO `Fixed` VALUES('A','B');", "INSERT INTO `Fixed` VALUES('3','4');"}));
-    EXPECT_EQ(tables.items, QStringList{"Fixed"});
+    EXPECT_EQ(tables.items(), QStringList{"Fixed"});
 }
 
 TEST_F(ImportRunTest, ListedCounterNameSkipsItsFileAndChangesTheFinalMessage) {
     options.text2 = "T[counter]";
     addFile("a.txt", "A\n1\n");
     addFile("b.txt", "A\n2\n");
-    tables.items = {"t2"};
+    tables.set({"t2"});
     EXPECT_EQ(run(), ImportOutcome::TablesExisted);
     EXPECT_EQ(log.statements, (Statements{"CREATE TABLE `T1`(`A` VARCHAR);", "INSERT INTO `T1` VALUES('1');"}));
     EXPECT_EQ(ui.messageTexts(), QStringList{"Table(s) already exist."});
-    EXPECT_EQ(tables.items, (QStringList{"T1", "t2"}));
+    EXPECT_EQ(tables.items(), (QStringList{"T1", "t2"}));
 }
 
 TEST_F(ImportRunTest, EmptyTemplateProducesNothingAndStillEndsDone) {
@@ -170,8 +169,7 @@ TEST_F(ImportRunTest, EmptyTemplateProducesNothingAndStillEndsDone) {
 }
 
 TEST_F(ImportRunTest, AppendReadsTheColumnCountAndHonoursCheck2) {
-    tables.items = {"Orders", "Other"};
-    tables.selected = 0;
+    tables.set({"Orders", "Other"}, 0);
     log.columnCounts["Orders"] = 2;
     addFile("a.txt", "h1,h2\n1,2\n");
     addFile("b.txt", "3,4\n\n5\n");
@@ -187,12 +185,11 @@ TEST_F(ImportRunTest, AppendReadsTheColumnCountAndHonoursCheck2) {
     options.check2 = 1;
     EXPECT_EQ(run(), ImportOutcome::Done);
     EXPECT_EQ(log.statements, (Statements{"INSERT INTO `Orders` VALUES('1','2');", "INSERT INTO `Orders` VALUES('5','');"}));
-    EXPECT_EQ(tables.items, (QStringList{"Orders", "Other"}));
+    EXPECT_EQ(tables.items(), (QStringList{"Orders", "Other"}));
 }
 
 TEST_F(ImportRunTest, AppendSkipsAFileWhoseColumnCountDiffers) {
-    tables.items = {"Orders"};
-    tables.selected = 0;
+    tables.set({"Orders"}, 0);
     log.columnCounts["Orders"] = 2;
     options.appendMode(false);
     const QString wide = addFile("wide.txt", "1,2,3\n4,5,6\n");
@@ -223,7 +220,7 @@ TEST_F(ImportRunTest, RefusedRowEndsTheRunWithMessageAndLog) {
               log.statementFailure.description + "\r\nINSERT INTO `T` VALUES('z');\r\n");
     EXPECT_EQ(ui.pointerNow, pointer::kDefault);
     EXPECT_EQ(log.closes, 2);
-    EXPECT_EQ(tables.items, QStringList{"T"});
+    EXPECT_EQ(tables.items(), QStringList{"T"});
 }
 
 TEST_F(ImportRunTest, FailureBeforeAnyRowLogsAnEmptyRowText) {
@@ -238,7 +235,7 @@ TEST_F(ImportRunTest, EmptyOrMissingFileTakesTheFailurePath) {
     const QString empty = addFile("empty.txt", "");
     EXPECT_EQ(run(), ImportOutcome::Failed);
     EXPECT_TRUE(ui.messages.at(0).text.contains(empty));
-    files.paths = {QString::fromStdString(dir.file("missing.txt"))};
+    files.paths() = {QString::fromStdString(dir.file("missing.txt"))};
     EXPECT_EQ(run(), ImportOutcome::Failed);
     EXPECT_TRUE(ui.messages.at(1).text.contains("missing.txt"));
     EXPECT_TRUE(log.statements.empty());
@@ -251,7 +248,7 @@ TEST_F(ImportRunTest, TooManyFieldsInLineZeroOverflows) {
     EXPECT_TRUE(log.statements.empty());
 
     // 32768 empty fields fit; they give no column, and the cut leaves a definition the database refuses.
-    files.paths.clear();
+    files.paths().clear();
     addFile("widest-allowed.txt", std::string(32767, ',') + "\n");
     EXPECT_EQ(run(), ImportOutcome::Done);
     EXPECT_EQ(log.statements, Statements{"CREATE TABLE `NewTable1);"});

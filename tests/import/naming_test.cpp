@@ -18,7 +18,7 @@ TEST(ResolveTableName, ReplacesEveryExactCounterToken) {
 TEST(IsInListBox, ComparesWithoutRegardToCase) {
     testsupport::FakeTables tables;
     EXPECT_FALSE(IsInListBox(tables, "Orders"));
-    tables.items = {"Customers", "Orders", QString::fromUtf8("\xC3\x84pfel")};
+    tables.set({"Customers", "Orders", QString::fromUtf8("\xC3\x84pfel")});
     EXPECT_TRUE(IsInListBox(tables, "orders"));
     EXPECT_TRUE(IsInListBox(tables, "ORDERS"));
     EXPECT_TRUE(IsInListBox(tables, QString::fromUtf8("\xC3\xA4PFEL")));

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "import/user_interface.h"
+
+#include <QStringList>
+
+#include <chrono>
+#include <cstdio>
+#include <deque>
+
+namespace cli {
+
+// The user interface of the command line: "Done." goes to standard output and every
+// other message to standard error; column-name prompts are answered from a list given
+// up front (an exhausted list answers as a cancel does); progress is drawn on standard
+// error when it is a terminal.
+class ConsoleUi : public importer::UserInterface {
+public:
+    explicit ConsoleUi(QStringList answers = {});
+    ~ConsoleUi() override;
+
+    void messageBox(const QString& text, importer::MessageIcon icon, const QString& title) override;
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    int mousePointer() const override { return m_pointer; }
+    void setMousePointer(int pointer) override { m_pointer = pointer; }
+    void processEvents() override {}
+    void progress(const importer::ImportProgress& progress) override;
+
+private:
+    void endProgressLine();
+
+    std::deque<QString> m_answers;
+    int m_pointer = importer::pointer::kDefault;
+    bool m_showProgress = false;
+    bool m_progressShown = false;
+    std::chrono::steady_clock::time_point m_started;
+    std::chrono::steady_clock::time_point m_lastDrawn;
+};
+
+// Writes text to a stream as UTF-8, with the platform's line ends.
+void writeText(std::FILE* stream, const QString& text);
+
+} // namespace cli

@@ -1,0 +1,47 @@
+#include "cli/commands.h"
+#include "cli/console_ui.h"
+#include "import/application_identity.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+constexpr const char* kHelp =
+    "Tarnwick: delimited text files into Access databases.\n"
+    "\n"
+    "  tarnwick-cli tables DATABASE [--password PW]\n"
+    "      the user tables, one per line, in catalogue order\n"
+    "  tarnwick-cli dump DATABASE TABLE [--password PW]\n"
+    "      the table's rows as CSV (RFC 4180) with a header line\n"
+    "  tarnwick-cli import DATABASE [--password PW] [--separator TEXT]\n"
+    "      (--create TEMPLATE [--columns-from-prompt NAME,NAME,...] | --append TABLE [--skip-header]) FILE...\n"
+    "      imports the files in the order given; the separator defaults to \", \" and {TAB} stands for a tab\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    importer::applyApplicationIdentity();
+
+    QStringList words = QCoreApplication::arguments();
+    words.removeFirst();
+    QString error;
+    const cli::Arguments arguments =
+        cli::parseArguments(words, {"--password", "--separator", "--create", "--append", "--columns-from-prompt",
+                                    "--format"},
+                            &error);
+    if (!error.isEmpty()) {
+        cli::writeText(stderr, error);
+        return 2;
+    }
+    if (arguments.command == QLatin1String("tables"))
+        return cli::runTables(arguments);
+    if (arguments.command == QLatin1String("dump"))
+        return cli::runDump(arguments);
+    if (arguments.command == QLatin1String("import"))
+        return cli::runImport(arguments);
+    const bool asked = arguments.command.isEmpty() || arguments.command == QLatin1String("help") ||
+                       arguments.has("--help");
+    std::fputs(kHelp, asked ? stdout : stderr);
+    return asked ? 0 : 2;
+}
