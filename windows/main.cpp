@@ -1,0 +1,34 @@
+#include "database/dataaccess/provider.h"
+#include "import/failure_report.h"
+#include "settings/settings_store.h"
+#include "windows/import_window.h"
+#include "windows/qt_dialogs.h"
+#include "windows/start_up.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Hedgemoor"));
+    // One of the two windows is always hidden; closing either ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    settings::SettingsStore store;
+    gui::QtDialogs dialogs;
+    gui::WindowServices services{store,
+                                 dialogs,
+                                 dataaccess::ProviderRegistry::standard(),
+                                 QCoreApplication::applicationDirPath(),
+                                 importer::defaultImportLogPath(),
+                                 [] { QCoreApplication::quit(); }};
+
+    gui::Form1 form1(services);
+    gui::ImportWindowSlot importWindow(form1, services);
+    form1.setImportWindow(&importWindow);
+    gui::Form1_Load(form1, services);
+    // When the stored database opened during the load, the import window is already up.
+    if (!importWindow.window() || !importWindow.window()->isVisible())
+        form1.show();
+    return app.exec();
+}

@@ -1,0 +1,41 @@
+#include "windows/start_up.h"
+
+#include "database/file_test.h"
+#include "settings/setting_keys.h"
+#include "settings/settings_store.h"
+#include "windows/application_title.h"
+#include "windows/hand_cursor.h"
+#include "windows/import_window.h"
+#include "windows/window_centring.h"
+
+#include <QLineEdit>
+
+namespace gui {
+
+ImportWindowSlot::ImportWindowSlot(Form1& databaseWindow, WindowServices& services)
+    : m_databaseWindow(databaseWindow), m_services(services) {}
+
+ImportWindowSlot::~ImportWindowSlot() = default;
+
+Form2& ImportWindowSlot::form2() {
+    if (!m_window)
+        m_window = std::make_unique<Form2>(m_databaseWindow, m_databaseWindow, m_services);
+    return *m_window;
+}
+
+importer::TableList& ImportWindowSlot::List1() { return form2().List1(); }
+
+void ImportWindowSlot::show() { form2().show(); }
+
+void Form1_Load(Form1& form1, WindowServices& services) {
+    centreWindow(form1);
+    form1.setWindowTitle(kApplicationTitle);
+    form1.pointer().setCustomCursor(loadHandCursor(services.programFolder));
+    // Setting the fields raises their change handling, which stores the values again.
+    form1.Text1().setText(services.store.read(settings::kSectionTarnwick, settings::key::kDatabase));
+    form1.Text2().setText(services.store.read(settings::kSectionTarnwick, settings::key::kPassword));
+    if (database::FileTest(form1.Text1().text()))
+        form1.PushButton3_Click();
+}
+
+} // namespace gui

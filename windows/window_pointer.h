@@ -1,0 +1,34 @@
+#pragma once
+
+#include "import/user_interface.h"
+
+#include <QCursor>
+
+#include <optional>
+
+class QWidget;
+
+namespace gui {
+
+// The pointer of one window: default (0), busy (11) or custom (99, the window's own
+// picture; the default arrow when it has none). Other values show the default pointer.
+class WindowPointer {
+public:
+    explicit WindowPointer(QWidget& window) : m_window(window) {}
+
+    int state() const { return m_state; }
+    void setState(int state);
+    bool isBusy() const { return m_state == importer::pointer::kBusy; }
+
+    void setCustomCursor(std::optional<QCursor> cursor);
+    bool hasCustomCursor() const { return m_custom.has_value(); }
+
+private:
+    void apply();
+
+    QWidget& m_window;
+    int m_state = importer::pointer::kDefault;
+    std::optional<QCursor> m_custom;
+};
+
+} // namespace gui

@@ -1,0 +1,52 @@
+#include "windows/window_user_interface.h"
+
+#include "windows/application_title.h"
+#include "windows/dialogs.h"
+#include "windows/window_pointer.h"
+
+#include <QCoreApplication>
+
+namespace gui {
+
+namespace {
+QString titleOrApplication(const QString& title) { return title.isEmpty() ? kApplicationTitle : title; }
+} // namespace
+
+WindowUserInterface::WindowUserInterface(QWidget& window, WindowPointer& pointer, Dialogs& dialogs)
+    : m_window(window), m_pointer(pointer), m_dialogs(dialogs) {}
+
+void WindowUserInterface::messageBox(const QString& text, importer::MessageIcon icon, const QString& title) {
+    m_dialogs.messageBox(&m_window, text, icon, titleOrApplication(title));
+}
+
+QString WindowUserInterface::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    return m_dialogs.inputBox(&m_window, prompt, titleOrApplication(title), defaultText);
+}
+
+int WindowUserInterface::mousePointer() const { return m_pointer.state(); }
+
+void WindowUserInterface::setMousePointer(int pointer) { m_pointer.setState(pointer); }
+
+void WindowUserInterface::processEvents() {
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kEventIntervalMs)
+        return;
+    QCoreApplication::processEvents();
+    m_sinceEvents.start();
+}
+
+void WindowUserInterface::progress(const importer::ImportProgress& progress) {
+    if (!m_progressHandler)
+        return;
+    // The last line of a file is always shown, so the display ends on 100 %.
+    const bool lastLine = progress.line + 1 >= progress.lineCount;
+    if (!lastLine && m_sinceProgress.isValid() && m_sinceProgress.elapsed() < kEventIntervalMs)
+        return;
+    m_progressHandler(progress);
+    m_sinceProgress.start();
+}
+
+void WindowUserInterface::setProgressHandler(std::function<void(const importer::ImportProgress&)> handler) {
+    m_progressHandler = std::move(handler);
+}
+
+} // namespace gui
