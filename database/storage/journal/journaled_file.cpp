@@ -1,0 +1,262 @@
+#include "database/storage/journal/journaled_file.h"
+
+#include "database/storage/errors.h"
+#include "database/storage/journal/journal_format.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace storage {
+
+namespace {
+
+Status readExactly(File& file, uint64_t offset, std::span<uint8_t> out, std::size_t& got) {
+    Result<std::size_t> read = file.read(offset, out);
+    if (!read)
+        return read.error();
+    got = *read;
+    return Status::ok();
+}
+
+} // namespace
+
+JournaledFile::JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size)
+    : m_database(database), m_journalLocation(journal), m_pageSize(pageSize), m_size(size), m_batchSize(size),
+      m_durableSize(size), m_reservedSize(size) {}
+
+Result<std::unique_ptr<JournaledFile>> JournaledFile::open(File& database, JournalLocation& journal,
+                                                           uint32_t pageSize) {
+    if (Status status = recover(database, journal); !status)
+        return status.error();
+    Result<uint64_t> size = database.size();
+    if (!size)
+        return size.error();
+    return std::unique_ptr<JournaledFile>(new JournaledFile(database, journal, pageSize, *size));
+}
+
+Status JournaledFile::recover(File& database, JournalLocation& location) {
+    Result<std::unique_ptr<File>> opened = location.openExisting();
+    if (!opened)
+        return opened.error();
+    if (!*opened)
+        return Status::ok();
+    File& journal = **opened;
+
+    std::vector<uint8_t> headerBytes(journal::kHeaderSize);
+    std::size_t got = 0;
+    if (Status status = readExactly(journal, 0, headerBytes, got); !status)
+        return status;
+    const std::optional<journal::Header> header = journal::decodeHeader(std::span(headerBytes).first(got));
+    if (header) {
+        // Every intact record holds a page as it was before the batch; restoring one
+        // that the batch never reached changes nothing.
+        std::vector<uint8_t> record(4 + static_cast<std::size_t>(header->pageSize) + 4);
+        for (uint64_t at = journal::kHeaderSize;; at += record.size()) {
+            if (Status status = readExactly(journal, at, record, got); !status)
+                return status;
+            const std::optional<uint32_t> page =
+                journal::decodeRecord(std::span(record).first(got), header->pageSize);
+            if (!page)
+                break;
+            const uint64_t offset = static_cast<uint64_t>(*page) * header->pageSize;
+            if (offset < header->originalSize)
+                if (Status status = database.write(offset, std::span(record).subspan(4, header->pageSize)); !status)
+                    return status;
+        }
+        if (Status status = database.truncate(header->originalSize); !status)
+            return status;
+        if (Status status = database.sync(); !status)
+            return status;
+    }
+    // A journal without an intact header was cut short before the database was touched.
+    opened->reset();
+    return location.remove();
+}
+
+Result<std::size_t> JournaledFile::read(uint64_t offset, std::span<uint8_t> out) {
+    if (offset >= m_size)
+        return std::size_t{0};
+    const std::size_t total = static_cast<std::size_t>(std::min<uint64_t>(out.size(), m_size - offset));
+    std::size_t done = 0;
+    while (done < total) {
+        const uint64_t at = offset + done;
+        const uint32_t number = static_cast<uint32_t>(at / m_pageSize);
+        const std::size_t inPage = static_cast<std::size_t>(at % m_pageSize);
+        const std::size_t length = std::min<std::size_t>(total - done, m_pageSize - inPage);
+        const std::span<uint8_t> target = out.subspan(done, length);
+
+        if (const Page* changed = changedPage(number)) {
+            std::memcpy(target.data(), changed->data() + inPage, length);
+        } else if (at < m_reservedSize) {
+            std::size_t got = 0;
+            if (Status status = readExactly(m_database, at, target, got); !status)
+                return status.error();
+            std::fill(target.begin() + static_cast<std::ptrdiff_t>(got), target.end(), uint8_t{0});
+        } else {
+            std::fill(target.begin(), target.end(), uint8_t{0});
+        }
+        done += length;
+    }
+    return total;
+}
+
+const JournaledFile::Page* JournaledFile::changedPage(uint32_t number) const {
+    if (const auto found = m_statement.find(number); found != m_statement.end())
+        return &found->second;
+    if (const auto found = m_batch.find(number); found != m_batch.end())
+        return &found->second;
+    return nullptr;
+}
+
+Status JournaledFile::write(uint64_t offset, std::span<const uint8_t> data) {
+    const uint64_t end = offset + data.size();
+    if (end > m_size)
+        if (Status status = reserve(end); !status)
+            return status;
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const uint64_t at = offset + done;
+        const uint32_t number = static_cast<uint32_t>(at / m_pageSize);
+        const std::size_t inPage = static_cast<std::size_t>(at % m_pageSize);
+        const std::size_t length = std::min<std::size_t>(data.size() - done, m_pageSize - inPage);
+        Result<Page*> page = writablePage(number);
+        if (!page)
+            return page.error();
+        std::memcpy((*page)->data() + inPage, data.data() + done, length);
+        done += length;
+    }
+    m_size = std::max(m_size, end);
+    return Status::ok();
+}
+
+Status JournaledFile::truncate(uint64_t size) {
+    if (size < m_size)
+        return errors::unsupported("Shrinking a database file");
+    if (Status status = reserve(size); !status)
+        return status;
+    m_size = size;
+    return Status::ok();
+}
+
+// The file grows on disk when a statement needs the room, so that a full disk fails
+// that statement. The journal header, which records the old length, is durable first.
+Status JournaledFile::reserve(uint64_t size) {
+    if (size <= m_reservedSize)
+        return Status::ok();
+    if (Status status = journalOriginal(UINT32_MAX); !status)
+        return status;
+    const uint64_t rounded = (size + m_pageSize - 1) / m_pageSize * m_pageSize;
+    const std::vector<uint8_t> zeros(m_pageSize, 0);
+    for (uint64_t at = m_reservedSize; at < rounded; at += m_pageSize) {
+        const std::size_t length = static_cast<std::size_t>(std::min<uint64_t>(m_pageSize, rounded - at));
+        if (Status status = m_database.write(at, std::span(zeros).first(length)); !status)
+            return status;
+        m_reservedSize = at + length;
+    }
+    return Status::ok();
+}
+
+// Writes the journal header when the batch has none yet and, for a page that existed
+// before the batch, its original bytes. UINT32_MAX asks for the header only.
+Status JournaledFile::journalOriginal(uint32_t number) {
+    if (!m_journal) {
+        Result<std::unique_ptr<File>> created = m_journalLocation.create();
+        if (!created)
+            return created.error();
+        const std::vector<uint8_t> header = journal::encodeHeader(m_pageSize, m_durableSize);
+        if (Status status = (*created)->write(0, header); !status)
+            return status;
+        if (Status status = (*created)->sync(); !status)
+            return status;
+        m_journal = std::move(*created);
+        m_journalEnd = header.size();
+        m_journaled.assign(static_cast<std::size_t>((m_durableSize + m_pageSize - 1) / m_pageSize), false);
+    }
+    if (number == UINT32_MAX || number >= m_journaled.size() || m_journaled[number])
+        return Status::ok();
+    std::vector<uint8_t> original(m_pageSize, 0);
+    std::size_t got = 0;
+    if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, original, got); !status)
+        return status;
+    const std::vector<uint8_t> record = journal::encodeRecord(number, original);
+    if (Status status = m_journal->write(m_journalEnd, record); !status)
+        return status;
+    m_journalEnd += record.size();
+    m_journaled[number] = true;
+    return Status::ok();
+}
+
+Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number) {
+    const auto found = m_statement.find(number);
+    if (found != m_statement.end())
+        return &found->second;
+    if (Status status = journalOriginal(number); !status)
+        return status.error();
+    Page page(m_pageSize, 0);
+    const auto kept = m_batch.find(number);
+    if (kept != m_batch.end()) {
+        page = kept->second;
+    } else if (static_cast<uint64_t>(number) * m_pageSize < m_reservedSize) {
+        std::size_t got = 0;
+        if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, page, got); !status)
+            return status.error();
+    }
+    return &m_statement.emplace(number, std::move(page)).first->second;
+}
+
+void JournaledFile::commitStatement() {
+    for (auto& [number, page] : m_statement)
+        m_batch[number] = std::move(page);
+    m_statement.clear();
+    m_batchSize = m_size;
+}
+
+void JournaledFile::rollbackStatement() {
+    m_statement.clear();
+    m_size = m_batchSize;
+}
+
+Status JournaledFile::commit() {
+    if (!m_statement.empty())
+        rollbackStatement();
+    if (!m_journal)
+        return Status::ok(); // nothing was changed
+    Status status = applyBatch();
+    if (!status) {
+        // Put the pages back from the journal; if even that fails, the journal stays
+        // and the next open replays it.
+        m_journal.reset();
+        recover(m_database, m_journalLocation).ignoreError();
+        Result<uint64_t> size = m_database.size();
+        m_durableSize = size ? *size : m_durableSize;
+    } else {
+        m_durableSize = m_batchSize;
+    }
+    m_batch.clear();
+    m_journal.reset();
+    m_journaled.clear();
+    m_size = m_batchSize = m_reservedSize = m_durableSize;
+    return status;
+}
+
+Status JournaledFile::applyBatch() {
+    if (Status status = m_journal->sync(); !status)
+        return status;
+    for (const auto& [number, page] : m_batch) {
+        const uint64_t offset = static_cast<uint64_t>(number) * m_pageSize;
+        if (offset >= m_batchSize)
+            continue;
+        const std::size_t length = static_cast<std::size_t>(std::min<uint64_t>(m_pageSize, m_batchSize - offset));
+        if (Status status = m_database.write(offset, std::span(page).first(length)); !status)
+            return status;
+    }
+    if (m_reservedSize > m_batchSize)
+        if (Status status = m_database.truncate(m_batchSize); !status)
+            return status;
+    if (Status status = m_database.sync(); !status)
+        return status;
+    m_journal.reset();
+    return m_journalLocation.remove();
+}
+
+} // namespace storage

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "database/storage/file/file.h"
+#include "database/storage/journal/journal_location.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace storage {
+
+// A database file whose changes reach the disk in atomic batches.
+//
+// Writes are gathered per statement; a statement is kept (commitStatement) or dropped
+// (rollbackStatement) as a whole. Kept statements form the batch, which commit() makes
+// durable: the original bytes of every page the batch changes are in the rollback
+// journal, durable, before the first page of the database is overwritten; removing
+// the journal is the commit point. A crash therefore leaves the database as it was
+// before the batch or after it, and recover() at the next open replays the journal.
+//
+// Failures that depend on the disk (full disk, no write permission) show at the
+// statement that needs the space: each page's journal record is written, and the file
+// extended, when the statement first changes it.
+class JournaledFile final : public File {
+public:
+    // Puts back what an interrupted batch left, then wraps the database.
+    static Result<std::unique_ptr<JournaledFile>> open(File& database, JournalLocation& journal, uint32_t pageSize);
+
+    // Puts back what an interrupted batch left; nothing when there is no journal.
+    static Status recover(File& database, JournalLocation& journal);
+
+    Result<std::size_t> read(uint64_t offset, std::span<uint8_t> out) override;
+    // Part of the current statement. The journal record of each page is written when
+    // the page is first changed, so this is where a full disk is reported.
+    Status write(uint64_t offset, std::span<const uint8_t> data) override;
+    Result<uint64_t> size() override { return m_size; }
+    Status sync() override { return commit(); }
+    // Only growing is supported; a statement never shrinks the file.
+    Status truncate(uint64_t size) override;
+
+    void commitStatement();
+    void rollbackStatement();
+    // Makes every kept statement durable; an unfinished statement is dropped. On failure the database is put back as it
+    // was before the batch and the batch is dropped.
+    Status commit();
+
+    // Pages the batch holds in memory, for callers that commit by size.
+    std::size_t batchPages() const { return m_batch.size(); }
+    bool hasPendingChanges() const { return !m_batch.empty() || !m_statement.empty(); }
+
+private:
+    JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size);
+    using Page = std::vector<uint8_t>;
+    const Page* changedPage(uint32_t number) const; // the newest version in memory, if any
+    Result<Page*> writablePage(uint32_t number);
+    Status journalOriginal(uint32_t number);
+    Status reserve(uint64_t size);
+    Status applyBatch();
+
+    File& m_database;
+    JournalLocation& m_journalLocation;
+    const uint32_t m_pageSize;
+
+    std::map<uint32_t, Page> m_statement; // pages changed by the current statement
+    std::map<uint32_t, Page> m_batch;     // pages changed by kept statements
+    uint64_t m_size = 0;          // with the current statement
+    uint64_t m_batchSize = 0;     // after the kept statements
+    uint64_t m_durableSize = 0;   // on disk before the batch
+    uint64_t m_reservedSize = 0;  // the database file's length, zero pages included
+
+    std::unique_ptr<File> m_journal; // open while a batch is pending
+    uint64_t m_journalEnd = 0;
+    std::vector<bool> m_journaled;   // by page number below the durable size
+};
+
+} // namespace storage

@@ -1,0 +1,274 @@
+#include "database/storage/journal/journaled_file.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+using namespace storage;
+
+namespace {
+
+constexpr uint32_t kPage = 64;
+
+// Counts the operations that change files; the one numbered `failAt` and every later
+// one fail, as if the process had died there.
+struct Faults {
+    int operations = 0;
+    int failAt = 0; // 0: never
+    bool dead() { return failAt != 0 && ++operations >= failAt; }
+};
+
+// A file in memory that remembers what was last synced, so that a crash can keep or
+// lose the writes since then.
+class CrashableFile final : public File {
+public:
+    CrashableFile(std::vector<uint8_t> bytes, Faults& faults) : m_bytes(bytes), m_synced(bytes), m_faults(faults) {}
+
+    Result<std::size_t> read(uint64_t offset, std::span<uint8_t> out) override {
+        if (offset >= m_bytes.size())
+            return std::size_t{0};
+        const std::size_t n = std::min<std::size_t>(out.size(), m_bytes.size() - offset);
+        std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(offset), n, out.begin());
+        return n;
+    }
+    Status write(uint64_t offset, std::span<const uint8_t> data) override {
+        if (m_faults.dead())
+            return Error{0, "No space left on device"};
+        if (m_bytes.size() < offset + data.size())
+            m_bytes.resize(offset + data.size());
+        std::copy(data.begin(), data.end(), m_bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+        return Status::ok();
+    }
+    Result<uint64_t> size() override { return static_cast<uint64_t>(m_bytes.size()); }
+    Status sync() override {
+        if (m_faults.dead())
+            return Error{0, "I/O error"};
+        m_synced = m_bytes;
+        return Status::ok();
+    }
+    Status truncate(uint64_t size) override {
+        if (m_faults.dead())
+            return Error{0, "I/O error"};
+        m_bytes.resize(size);
+        return Status::ok();
+    }
+
+    std::vector<uint8_t>& bytes() { return m_bytes; }
+    const std::vector<uint8_t>& synced() const { return m_synced; }
+
+private:
+    std::vector<uint8_t> m_bytes;
+    std::vector<uint8_t> m_synced;
+    Faults& m_faults;
+};
+
+// A journal that lives in memory; the test keeps it across the "crash".
+class MemoryJournal final : public JournalLocation {
+public:
+    explicit MemoryJournal(Faults& faults) : m_faults(faults) {}
+
+    Result<std::unique_ptr<File>> create() override {
+        if (m_faults.dead())
+            return Error{0, "No space left on device"};
+        m_file = std::make_shared<CrashableFile>(std::vector<uint8_t>{}, m_faults);
+        return std::unique_ptr<File>(new SharedFile(m_file));
+    }
+    Result<std::unique_ptr<File>> openExisting() override {
+        if (!m_file)
+            return std::unique_ptr<File>();
+        return std::unique_ptr<File>(new SharedFile(m_file));
+    }
+    Status remove() override {
+        if (m_faults.dead())
+            return Error{0, "I/O error"};
+        m_file.reset();
+        return Status::ok();
+    }
+    std::shared_ptr<CrashableFile>& file() { return m_file; }
+
+private:
+    class SharedFile final : public File {
+    public:
+        explicit SharedFile(std::shared_ptr<CrashableFile> file) : m_file(std::move(file)) {}
+        Result<std::size_t> read(uint64_t offset, std::span<uint8_t> out) override { return m_file->read(offset, out); }
+        Status write(uint64_t offset, std::span<const uint8_t> data) override { return m_file->write(offset, data); }
+        Result<uint64_t> size() override { return m_file->size(); }
+        Status sync() override { return m_file->sync(); }
+        Status truncate(uint64_t size) override { return m_file->truncate(size); }
+
+    private:
+        std::shared_ptr<CrashableFile> m_file;
+    };
+
+    Faults& m_faults;
+    std::shared_ptr<CrashableFile> m_file;
+};
+
+std::vector<uint8_t> pages(std::initializer_list<uint8_t> fills) {
+    std::vector<uint8_t> bytes;
+    for (const uint8_t fill : fills)
+        bytes.insert(bytes.end(), kPage, fill);
+    return bytes;
+}
+
+std::vector<uint8_t> readAll(File& file) {
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(*file.size()));
+    EXPECT_TRUE(file.read(0, bytes));
+    return bytes;
+}
+
+// Three statements: change page 1, grow the file by two pages, change page 0 and the new page 3.
+Status runBatch(JournaledFile& file) {
+    const std::vector<uint8_t> a(10, 0xA1), b(2 * kPage, 0xB2), c(kPage + 8, 0xC3);
+    if (Status status = file.write(kPage + 5, a); !status)
+        return status;
+    file.commitStatement();
+    if (Status status = file.write(3 * kPage, b); !status)
+        return status;
+    file.commitStatement();
+    if (Status status = file.write(kPage - 4, std::span(c).first(8)); !status)
+        return status;
+    if (Status status = file.write(4 * kPage, std::span(c).first(kPage)); !status)
+        return status;
+    file.commitStatement();
+    return file.commit();
+}
+
+std::vector<uint8_t> afterBatch() {
+    std::vector<uint8_t> expected = pages({1, 2, 3});
+    std::fill_n(expected.begin() + kPage + 5, 10, 0xA1);
+    expected.resize(5 * kPage, 0);
+    std::fill_n(expected.begin() + 3 * kPage, 2 * kPage, 0xB2);
+    std::fill_n(expected.begin() + kPage - 4, 8, 0xC3);
+    std::fill_n(expected.begin() + 4 * kPage, kPage, 0xC3);
+    return expected;
+}
+
+TEST(JournaledFile, StatementsAreSeenAtOnceAndReachTheDiskAtCommit) {
+    Faults faults;
+    CrashableFile disk(pages({1, 2, 3}), faults);
+    MemoryJournal journal(faults);
+    auto file = JournaledFile::open(disk, journal, kPage);
+    ASSERT_TRUE(file);
+
+    const std::vector<uint8_t> data(kPage, 0x77);
+    ASSERT_TRUE((*file)->write(kPage, data));
+    EXPECT_EQ(readAll(**file)[kPage], 0x77);
+    EXPECT_EQ(disk.bytes()[kPage], 2) << "nothing reaches the disk before the commit";
+    (*file)->rollbackStatement();
+    EXPECT_EQ(readAll(**file), pages({1, 2, 3}));
+
+    ASSERT_TRUE(runBatch(**file));
+    EXPECT_EQ(disk.bytes(), afterBatch());
+    EXPECT_EQ(disk.synced(), afterBatch());
+    EXPECT_FALSE(journal.file()) << "the journal is gone after the commit";
+    EXPECT_EQ(readAll(**file), afterBatch());
+}
+
+TEST(JournaledFile, RolledBackGrowthLeavesTheFileAsItWas) {
+    Faults faults;
+    CrashableFile disk(pages({1, 2}), faults);
+    MemoryJournal journal(faults);
+    auto file = JournaledFile::open(disk, journal, kPage);
+    const std::vector<uint8_t> data(3 * kPage, 0x55);
+    ASSERT_TRUE((*file)->write(2 * kPage, data));
+    EXPECT_EQ(*(*file)->size(), 5u * kPage);
+    (*file)->rollbackStatement();
+    EXPECT_EQ(*(*file)->size(), 2u * kPage);
+    ASSERT_TRUE((*file)->commit());
+    EXPECT_EQ(disk.bytes(), pages({1, 2}));
+    EXPECT_FALSE(journal.file());
+}
+
+// A crash at every operation that changes a file, keeping or losing what was written
+// since the last sync, leaves after recovery the database before or after the batch.
+TEST(JournaledFile, ACrashAtAnyPointLeavesTheBatchWholeOrAbsent) {
+    int outcomesBefore = 0, outcomesAfter = 0;
+    for (const bool keepUnsynced : {true, false}) {
+        for (int failAt = 1;; ++failAt) {
+            SCOPED_TRACE(testing::Message() << "operation " << failAt << (keepUnsynced ? ", writes kept" : ", lost"));
+            Faults faults{0, failAt};
+            CrashableFile disk(pages({1, 2, 3}), faults);
+            MemoryJournal journal(faults);
+            auto file = JournaledFile::open(disk, journal, kPage);
+            ASSERT_TRUE(file);
+            const bool finished = static_cast<bool>(runBatch(**file));
+            file->reset();
+
+            Faults none;
+            CrashableFile restarted(keepUnsynced ? disk.bytes() : disk.synced(), none);
+            MemoryJournal survivor(none);
+            if (journal.file())
+                survivor.file() = std::make_shared<CrashableFile>(
+                    keepUnsynced ? journal.file()->bytes() : journal.file()->synced(), none);
+            ASSERT_TRUE(JournaledFile::recover(restarted, survivor));
+            EXPECT_FALSE(survivor.file());
+            if (restarted.bytes() == pages({1, 2, 3}))
+                ++outcomesBefore;
+            else if (restarted.bytes() == afterBatch())
+                ++outcomesAfter;
+            else
+                ADD_FAILURE() << "the database is neither before nor after the batch";
+            if (finished)
+                break;
+        }
+    }
+    EXPECT_GT(outcomesBefore, 0);
+    EXPECT_GT(outcomesAfter, 0);
+}
+
+TEST(JournaledFile, AFullDiskFailsTheStatementThatNeedsTheSpace) {
+    Faults faults;
+    CrashableFile disk(pages({1, 2}), faults);
+    MemoryJournal journal(faults);
+    auto file = JournaledFile::open(disk, journal, kPage);
+    const std::vector<uint8_t> small(4, 0x44);
+    ASSERT_TRUE((*file)->write(0, small));
+    (*file)->commitStatement();
+
+    faults.failAt = faults.operations + 1; // the disk is full from now on
+    const std::vector<uint8_t> growth(2 * kPage, 0x66);
+    EXPECT_FALSE((*file)->write(2 * kPage, growth));
+    (*file)->rollbackStatement();
+
+    faults.failAt = 0; // room again
+    ASSERT_TRUE((*file)->commit());
+    std::vector<uint8_t> expected = pages({1, 2});
+    std::fill_n(expected.begin(), 4, 0x44);
+    EXPECT_EQ(disk.bytes(), expected);
+}
+
+TEST(JournaledFile, AJournalWithoutAnIntactHeaderIsDiscarded) {
+    Faults none;
+    CrashableFile disk(pages({1, 2}), none);
+    MemoryJournal journal(none);
+    journal.file() = std::make_shared<CrashableFile>(std::vector<uint8_t>{'T', 'W', 'J'}, none);
+    ASSERT_TRUE(JournaledFile::recover(disk, journal));
+    EXPECT_EQ(disk.bytes(), pages({1, 2}));
+    EXPECT_FALSE(journal.file());
+}
+
+TEST(PosixJournalLocation, CreatesReopensAndRemovesTheJournalBesideTheDatabase) {
+    testsupport::TempDir dir;
+    PosixJournalLocation location(dir.file("db.accdb"));
+    EXPECT_EQ(location.path(), dir.file("db.accdb-journal"));
+    auto none = location.openExisting();
+    ASSERT_TRUE(none);
+    EXPECT_FALSE(*none);
+    auto created = location.create();
+    ASSERT_TRUE(created);
+    const std::vector<uint8_t> bytes{1, 2, 3};
+    ASSERT_TRUE((*created)->write(0, bytes));
+    created->reset();
+    auto reopened = location.openExisting();
+    ASSERT_TRUE(reopened && *reopened);
+    EXPECT_EQ(*(*reopened)->size(), 3u);
+    reopened->reset();
+    ASSERT_TRUE(location.remove());
+    EXPECT_FALSE(std::filesystem::exists(location.path()));
+}
+
+} // namespace
