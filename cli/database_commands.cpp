@@ -3,10 +3,11 @@
 #include "cli/commands.h"
 #include "cli/console_ui.h"
 #include "cli/csv_writer.h"
-#include "cli/table_catalogue.h"
 #include "database/access_connection_string.h"
 #include "database/dataaccess/connection.h"
 #include "database/dataaccess/recordset.h"
+#include "database/file_test.h"
+#include "database/table_catalogue.h"
 
 #include <cstdio>
 
@@ -14,9 +15,12 @@ namespace cli {
 
 namespace {
 
+database::DatabaseFields locationFrom(const Arguments& arguments) {
+    return database::DatabaseFields(arguments.positional.value(0), arguments.value("--password").value_or(QString()));
+}
+
 QString connectionStringFor(const Arguments& arguments) {
-    return database::AccessConnectionString(
-        database::DatabaseFields(arguments.positional.value(0), arguments.value("--password").value_or(QString())));
+    return database::AccessConnectionString(locationFrom(arguments));
 }
 
 int fail(const dataaccess::Status& status) {
@@ -31,7 +35,14 @@ int runTables(const Arguments& arguments) {
         writeText(stderr, QStringLiteral("usage: tarnwick-cli tables DATABASE [--password PW]"));
         return 2;
     }
-    const std::optional<QStringList> tables = userTables(connectionStringFor(arguments));
+    const database::DatabaseFields location = locationFrom(arguments);
+    if (!database::FileTest(location.path())) {
+        // The catalogue reading stays silent about a missing file; the component words it.
+        dataaccess::Connection connection;
+        return fail(connection.Open(connectionStringFor(arguments).toStdString()));
+    }
+    ConsoleUi ui;
+    const std::optional<QStringList> tables = database::NonSystemTables(location.path(), location, ui);
     if (!tables)
         return 1;
     for (const QString& table : *tables)

@@ -2,8 +2,8 @@
 
 #include "cli/commands.h"
 #include "cli/console_ui.h"
-#include "cli/table_catalogue.h"
 #include "database/access_connection_string.h"
+#include "database/table_catalogue.h"
 #include "import/failure_report.h"
 #include "import/import_run.h"
 #include "import/in_memory_lists.h"
@@ -56,17 +56,18 @@ int runImport(const Arguments& arguments) {
 
     const database::DatabaseFields location(arguments.positional[0],
                                             arguments.value("--password").value_or(QString()));
-    const std::optional<QStringList> tables = userTables(database::AccessConnectionString(location));
-    if (!tables)
+    ConsoleUi ui(prompted ? prompted->split(QChar(',')) : QStringList());
+
+    // The table list is filled as the database window's "Next >" fills it: the catalogue
+    // read once as the test that the database opens, then again into the list.
+    if (!database::NonSystemTables(location.path(), location, ui))
         return 1;
     importer::InMemoryTableList tableList;
-    for (const QString& table : *tables)
-        tableList.addItem(table);
+    database::AddTablesToAccessListbox(tableList, location.path(), location.password(), location, ui);
     if (const std::optional<QString> target = arguments.value("--append"))
-        tableList.setSelectedIndex(static_cast<int>(tables->indexOf(*target)));
+        tableList.setSelectedIndex(static_cast<int>(tableList.items().indexOf(*target)));
 
     importer::InMemoryFileList files(arguments.positional.mid(1));
-    ConsoleUi ui(prompted ? prompted->split(QChar(',')) : QStringList());
     importer::ImportRun run(importer::ImportEnvironment{
         options, files, tableList, ui, [&] { return database::AccessConnectionString(location); },
         dataaccess::ProviderRegistry::standard(), importer::defaultImportLogPath()});
