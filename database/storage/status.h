@@ -7,11 +7,24 @@
 
 namespace storage {
 
+// What kind of failure an Error is, for callers that branch on it rather than on the text.
+enum class ErrorKind {
+    Failed,          // any engine error not covered below
+    NotFound,        // file, folder or table missing
+    PermissionDenied,
+    BadPassword,
+    NotSupported,    // a valid file or object this engine cannot handle (yet)
+    Corruption,      // the file contradicts its own structure
+    IOError,
+};
+
 // An engine failure: the database engine's own error number (3024, 3343, ...)
-// and its description text, exactly as the user is to see it.
+// and its description text, exactly as the user is to see it. jetNumber is 0
+// for failures that Jet itself never reports (e.g. an unsupported ACCDB encryption).
 struct Error {
     int jetNumber = 0;
     std::string description;
+    ErrorKind kind = ErrorKind::Failed;
 };
 
 // Ok, or an Error. Cheap when ok; must be looked at.

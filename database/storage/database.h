@@ -1,0 +1,57 @@
+#pragma once
+
+#include "database/storage/catalog/catalog.h"
+#include "database/storage/file/file.h"
+#include "database/storage/file/page_reader.h"
+#include "database/storage/format/header.h"
+#include "database/storage/open_options.h"
+#include "database/storage/status.h"
+#include "database/storage/table/table_cursor.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace storage {
+
+// An open Access database (Jet 4 .mdb or ACE .accdb), read-only for now.
+// Not thread-safe. Cursors borrow the database and must not outlive it.
+class Database {
+public:
+    // Opens the file at path. Fails with the Jet error the provider gives:
+    // 3024 missing file, 3044 missing folder, 3051 no permission, 3343 not a
+    // Jet 4 / ACE database (or an ACE file under Engine::Jet), 3031 wrong
+    // password, 3049 damaged; encrypted ACCDB files are refused (NotSupported).
+    static Result<std::unique_ptr<Database>> open(const std::string& path, const OpenOptions& options);
+    // The same over an already open File; pathForMessages is used in messages only.
+    static Result<std::unique_ptr<Database>> open(std::unique_ptr<File> file, const std::string& pathForMessages,
+                                                  const OpenOptions& options);
+
+    FileFormat format() const { return m_header.format; }
+    const DatabaseHeader& header() const { return m_header; }
+    const Catalog& catalog() const { return m_catalog; }
+    Engine engine() const { return m_options.engine; }
+
+    // The tables schema rowset (OpenSchema adSchemaTables): TABLE_NAME and TABLE_TYPE.
+    Result<std::vector<SchemaTableRow>> tablesSchema();
+    // Names of the user tables, in catalogue order.
+    Result<std::vector<std::string>> userTables();
+    // A cursor over a local table (user or system), found ignoring case.
+    // 3078 when there is no such table or query.
+    Result<TableCursor> openTable(std::string_view name);
+
+    PageReader& pages() { return *m_pages; }
+
+private:
+    Database(std::unique_ptr<File> file, const OpenOptions& options) : m_file(std::move(file)), m_options(options) {}
+    Status load(const std::string& path);
+
+    std::unique_ptr<File> m_file;
+    OpenOptions m_options;
+    DatabaseHeader m_header;
+    std::unique_ptr<PageReader> m_pages;
+    Catalog m_catalog;
+};
+
+} // namespace storage

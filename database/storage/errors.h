@@ -1,0 +1,31 @@
+#pragma once
+
+#include "database/storage/open_options.h"
+#include "database/storage/status.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Every message text the engine shows lives in errors.cpp, so that wording and
+// the double spaces Jet puts between sentences can be fixed in one place.
+namespace storage::errors {
+
+Error fileNotFound(std::string_view path);                 // 3024
+Error invalidPath(std::string_view path);                  // 3044
+Error unrecognizedFormat(std::string_view path);           // 3343
+Error notValidPassword();                                  // 3031
+Error cannotOpenFile(std::string_view path, Engine engine); // 3051: no permission
+Error tableNotFound(std::string_view name, Engine engine);  // 3078
+
+// 3049 "Cannot open database ..." followed by where the damage is. Pass
+// page = kNoPage when the damage is not on one page.
+inline constexpr uint32_t kNoPage = UINT32_MAX;
+Error corrupt(std::string_view path, uint32_t page, uint32_t offset, std::string_view check);
+
+// Not Jet errors: things this engine does not implement.
+Error encryptedAccdb(std::string_view path, std::string_view scheme);
+Error unsupported(std::string_view what);
+Error ioError(std::string_view path, std::string_view detail);
+
+} // namespace storage::errors

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "database/storage/status.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace storage {
+
+// A random-access byte store: the database file on disk, or memory in tests
+// and fuzzing. Not thread-safe; one Database uses one File.
+class File {
+public:
+    virtual ~File() = default;
+
+    // Reads up to out.size() bytes at offset; returns how many were read,
+    // fewer only at the end of the file.
+    virtual Result<std::size_t> read(uint64_t offset, std::span<uint8_t> out) = 0;
+    // Writes all of data at offset, growing the file when needed.
+    virtual Status write(uint64_t offset, std::span<const uint8_t> data) = 0;
+    virtual Result<uint64_t> size() = 0;
+    // Makes written data durable.
+    virtual Status sync() = 0;
+    virtual Status truncate(uint64_t size) = 0;
+};
+
+} // namespace storage

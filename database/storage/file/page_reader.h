@@ -1,0 +1,48 @@
+#pragma once
+
+#include "database/storage/file/file.h"
+#include "database/storage/format/bytes.h"
+
+#include <list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace storage {
+
+// One page's bytes. Shared so that a page stays valid for its holder after
+// the cache has dropped it.
+using PageHandle = std::shared_ptr<const std::vector<uint8_t>>;
+
+// Reads whole pages through a small cache, removing Jet's RC4 page encoding
+// when the file uses it. The file is never read whole.
+class PageReader {
+public:
+    PageReader(File& file, std::string pathForMessages, uint32_t pageSize, uint32_t pageCount);
+
+    // Pages other than 0 are decoded with this key from now on (0: none).
+    void setPageEncodingKey(uint32_t key);
+
+    // Fails with a corruption error when the page lies past the end of the file.
+    Result<PageHandle> page(uint32_t number);
+
+    uint32_t pageSize() const { return m_pageSize; }
+    uint32_t pageCount() const { return m_pageCount; }
+    const std::string& path() const { return m_path; }
+    // Corruption error for this file at page/offset.
+    Error corrupt(uint32_t page, uint32_t offset, std::string_view check) const;
+
+private:
+    static constexpr std::size_t kCacheCapacity = 64;
+
+    File& m_file;
+    std::string m_path;
+    uint32_t m_pageSize;
+    uint32_t m_pageCount;
+    uint32_t m_encodingKey = 0;
+    std::list<std::pair<uint32_t, PageHandle>> m_recent; // most recently used first
+    std::unordered_map<uint32_t, std::list<std::pair<uint32_t, PageHandle>>::iterator> m_index;
+};
+
+} // namespace storage

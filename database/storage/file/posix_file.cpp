@@ -1,0 +1,91 @@
+#include "database/storage/file/posix_file.h"
+
+#include "database/storage/errors.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace storage {
+
+std::unique_ptr<PosixFile> PosixFile::open(const std::string& path, bool writable, int& errorNumber) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        errorNumber = errno;
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        // A folder or a device is no database; EISDIR lets the caller say so.
+        errorNumber = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return nullptr;
+    }
+    errorNumber = 0;
+    return std::unique_ptr<PosixFile>(new PosixFile(fd, path));
+}
+
+PosixFile::~PosixFile() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+Error PosixFile::systemError(const char* operation, int errorNumber) const {
+    return errors::ioError(m_path, std::string(operation) + " failed: " + std::strerror(errorNumber));
+}
+
+Result<std::size_t> PosixFile::read(uint64_t offset, std::span<uint8_t> out) {
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t got = ::pread(m_fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return systemError("read", errno);
+        }
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+Status PosixFile::write(uint64_t offset, std::span<const uint8_t> data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t put = ::pwrite(m_fd, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return systemError("write", errno);
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return Status::ok();
+}
+
+Result<uint64_t> PosixFile::size() {
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0)
+        return systemError("stat", errno);
+    return static_cast<uint64_t>(info.st_size);
+}
+
+Status PosixFile::sync() {
+    if (::fsync(m_fd) != 0)
+        return systemError("fsync", errno);
+    return Status::ok();
+}
+
+Status PosixFile::truncate(uint64_t size) {
+    if (::ftruncate(m_fd, static_cast<off_t>(size)) != 0)
+        return systemError("truncate", errno);
+    return Status::ok();
+}
+
+} // namespace storage

@@ -1,0 +1,37 @@
+#include "database/storage/format/rc4.h"
+
+#include <utility>
+
+namespace storage {
+
+Rc4::Rc4(std::span<const uint8_t> key) {
+    for (std::size_t i = 0; i < m_state.size(); ++i)
+        m_state[i] = static_cast<uint8_t>(i);
+    if (key.empty())
+        return;
+    uint8_t j = 0;
+    for (std::size_t i = 0; i < m_state.size(); ++i) {
+        j = static_cast<uint8_t>(j + m_state[i] + key[i % key.size()]);
+        std::swap(m_state[i], m_state[j]);
+    }
+}
+
+void Rc4::apply(std::span<uint8_t> data) {
+    for (uint8_t& byte : data) {
+        m_i = static_cast<uint8_t>(m_i + 1);
+        m_j = static_cast<uint8_t>(m_j + m_state[m_i]);
+        std::swap(m_state[m_i], m_state[m_j]);
+        byte ^= m_state[static_cast<uint8_t>(m_state[m_i] + m_state[m_j])];
+    }
+}
+
+void applyPageEncoding(uint32_t databaseKey, uint32_t pageNumber, std::span<uint8_t> page) {
+    // Each page gets a fresh stream keyed with (key XOR page number), little-endian.
+    const uint32_t pageKey = databaseKey ^ pageNumber;
+    const uint8_t key[4] = {static_cast<uint8_t>(pageKey), static_cast<uint8_t>(pageKey >> 8),
+                            static_cast<uint8_t>(pageKey >> 16), static_cast<uint8_t>(pageKey >> 24)};
+    Rc4 rc4(key);
+    rc4.apply(page);
+}
+
+} // namespace storage
