@@ -76,7 +76,8 @@ public:
             std::unique_ptr<RowSource> rows;
             return openQuery(sql, rows);
         }
-        return fromStorage(storage::errors::unsupported("Changing a database"));
+        return fromStorage(storage::errors::unsupported(
+            "Changing a database is not supported yet: this version cannot carry out CREATE TABLE or INSERT INTO."));
     }
 
     Status openTablesSchema(std::unique_ptr<RowSource>& rows) override {
