@@ -31,17 +31,16 @@ Result<std::vector<uint8_t>> readLongValue(PageReader& pages, Bytes field, uint3
         return pages.corrupt(rowPage, rowOffset, "long value header shorter than 12 bytes");
     const uint32_t length = readU32(field, 0) & kLengthMask;
     const uint8_t kind = field[3] & 0xC0;
-    // No value can be larger than the file that holds it.
-    const uint64_t fileBytes = uint64_t{pages.pageCount()} * pages.pageSize();
-    if (length > fileBytes)
-        return pages.corrupt(rowPage, rowOffset, "long value longer than the file");
-
     if (kind == kInline) {
         if (length > field.size() - kHeaderSize)
             return pages.corrupt(rowPage, rowOffset, "inline long value longer than its row");
         const Bytes data = field.subspan(kHeaderSize, length);
         return std::vector<uint8_t>(data.begin(), data.end());
     }
+    // No value can be larger than the file that holds it.
+    const uint64_t fileBytes = uint64_t{pages.pageCount()} * pages.pageSize();
+    if (length > fileBytes)
+        return pages.corrupt(rowPage, rowOffset, "long value longer than the file");
     const RowPointer first = RowPointer::fromRaw(readU32(field, 4));
     if (kind == kSingleRow) {
         auto row = readRowAt(pages, first, 0);

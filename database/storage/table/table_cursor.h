@@ -27,7 +27,7 @@ public:
                 std::vector<uint32_t> dataPages);
 
     const std::string& name() const { return m_name; }
-    // The columns in display order; row values come in the same order.
+    // The columns by column number; row values come in the same order.
     const std::vector<ColumnDefinition>& columns() const { return m_definition->columns; }
     const TableDefinition& definition() const { return *m_definition; }
 

@@ -22,6 +22,7 @@
 
 #include "database/storage/format/text_codec.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace storage {
@@ -129,6 +130,10 @@ Status DefinitionParser::parse(TableDefinition& def) const {
             return text.status();
         column.name = std::move(*text);
     }
+
+    // System tables list their descriptors alphabetically; rows and users see columns by number.
+    std::stable_sort(def.columns.begin(), def.columns.end(),
+                     [](const ColumnDefinition& a, const ColumnDefinition& c) { return a.number < c.number; });
 
     if (!fits(b, offset, std::size_t{realCount} * kRealIndexSize))
         return damaged(offset, "index definitions past the end");

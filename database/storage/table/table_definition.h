@@ -98,7 +98,7 @@ struct TableDefinition {
     uint8_t tableType = 0;       // 'N' user, 'S' system
     uint16_t maxColumns = 0;
     uint16_t variableColumns = 0;
-    std::vector<ColumnDefinition> columns; // in display order
+    std::vector<ColumnDefinition> columns; // by column number (the order of the table's fields)
     std::vector<RealIndex> realIndexes;
     std::vector<LogicalIndex> logicalIndexes;
     RowPointer ownedPages;

@@ -1,0 +1,87 @@
+#include "storage_test_support.h"
+
+#include "database/storage/file/memory_file.h"
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+namespace storage::test {
+
+std::filesystem::path fixturesDir() {
+    std::error_code ignored;
+    const std::filesystem::path dir(TARNWICK_FIXTURES_DIR);
+    return std::filesystem::is_directory(dir, ignored) ? dir : std::filesystem::path();
+}
+
+std::string fixture(const std::string& relativePath) {
+    return (fixturesDir() / relativePath).string();
+}
+
+std::vector<uint8_t> readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Result<std::unique_ptr<Database>> openBytes(std::vector<uint8_t> bytes, const OpenOptions& options) {
+    return Database::open(std::make_unique<MemoryFile>(std::move(bytes)), "memory.mdb", options);
+}
+
+Status readEverything(Database& database) {
+    for (const CatalogEntry& entry : database.catalog().entries()) {
+        if (entry.type != object_type::kLocalTable || entry.parentId != database.catalog().tablesContainerId())
+            continue;
+        auto cursor = database.openTable(entry.name);
+        if (!cursor)
+            return cursor.status();
+        Row row;
+        while (cursor->next(row)) {
+        }
+        if (!cursor->status())
+            return cursor->status();
+    }
+    auto schema = database.tablesSchema();
+    return schema.status();
+}
+
+TempDir::TempDir() {
+    std::random_device random;
+    m_path = std::filesystem::temp_directory_path() / ("storage-test-" + std::to_string(random()));
+    std::filesystem::create_directories(m_path);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+bool runCommand(const std::string& command, std::string& output) {
+    output.clear();
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return false;
+    std::array<char, 65536> buffer{};
+    std::size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        output.append(buffer.data(), got);
+    return ::pclose(pipe) == 0;
+}
+
+bool haveMdbtools() {
+    std::string ignored;
+    return runCommand("command -v mdb-export >/dev/null 2>&1 && command -v mdb-tables >/dev/null 2>&1", ignored);
+}
+
+std::string shellQuote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
+} // namespace storage::test
