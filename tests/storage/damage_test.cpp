@@ -140,7 +140,7 @@ TEST(DamagedFile, FlippedBytesAnywhereGiveCleanOutcomes) {
         std::vector<uint8_t> bytes = test::readBytes(test::fixture(name));
         ASSERT_FALSE(bytes.empty());
         int failures = 0;
-        for (std::size_t offset = 0; offset < bytes.size(); offset += 61) {
+        for (std::size_t offset = 0; offset < bytes.size(); offset += 401) {
             const uint8_t saved = bytes[offset];
             bytes[offset] = static_cast<uint8_t>(saved ^ 0xA5);
             const Error error = openAndReadAll(bytes);

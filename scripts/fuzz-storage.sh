@@ -1,0 +1,39 @@
+#!/bin/sh
+# Builds the storage fuzzer with clang and runs it for SECONDS (default 60),
+# seeded with the fixture databases. The corpus and any crash inputs go to a
+# temporary folder outside the repository; crashers worth keeping are reduced
+# and stored as tests/storage/data/*.bin by hand.
+#
+# Usage: scripts/fuzz-storage.sh [SECONDS]
+# Environment: TARNWICK_FIXTURES_DIR (default: ../shared/fixtures beside the repository),
+#              FUZZ_BUILD_DIR (default: build-fuzz in the repository), FUZZ_JOBS (default 1).
+set -eu
+
+seconds=${1:-60}
+repo=$(cd "$(dirname "$0")/.." && pwd)
+fixtures=${TARNWICK_FIXTURES_DIR:-$repo/../shared/fixtures}
+build=${FUZZ_BUILD_DIR:-$repo/build-fuzz}
+jobs=${FUZZ_JOBS:-1}
+
+CC=clang CXX=clang++ cmake -S "$repo" -B "$build" -DTARNWICK_FUZZ=ON -DTARNWICK_GUI=OFF -DBUILD_TESTING=OFF \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --target storage_fuzz -j2
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/storage-fuzz.XXXXXX")
+mkdir -p "$work/corpus" "$work/artifacts"
+if [ -d "$fixtures" ]; then
+    # Small databases only: mutating multi-megabyte inputs wastes most of the time.
+    find "$fixtures" -type f \( -name '*.mdb' -o -name '*.accdb' \) -size -700k -exec cp {} "$work/corpus/" \;
+fi
+echo "corpus and artifacts in $work"
+
+status=0
+"$build/fuzz/storage_fuzz" "$work/corpus" -max_total_time="$seconds" -max_len=1048576 -timeout=10 \
+    -rss_limit_mb=2048 -jobs="$jobs" -workers="$jobs" -artifact_prefix="$work/artifacts/" -print_final_stats=1 ||
+    status=$?
+
+if [ -n "$(ls -A "$work/artifacts")" ]; then
+    echo "crash inputs:"
+    ls -l "$work/artifacts"
+fi
+exit $status
