@@ -10,8 +10,29 @@ PageReader::PageReader(File& file, std::string pathForMessages, uint32_t pageSiz
 
 void PageReader::setPageEncodingKey(uint32_t key) {
     m_encodingKey = key;
+    clearCache();
+}
+
+void PageReader::clearCache() {
     m_recent.clear();
     m_index.clear();
+}
+
+void PageReader::store(uint32_t number, PageHandle decoded) {
+    if (const auto found = m_index.find(number); found != m_index.end()) {
+        m_recent.erase(found->second);
+        m_index.erase(found);
+    }
+    remember(number, std::move(decoded));
+}
+
+void PageReader::remember(uint32_t number, PageHandle handle) {
+    m_recent.emplace_front(number, std::move(handle));
+    m_index[number] = m_recent.begin();
+    if (m_recent.size() > kCacheCapacity) {
+        m_index.erase(m_recent.back().first);
+        m_recent.pop_back();
+    }
 }
 
 Error PageReader::corrupt(uint32_t page, uint32_t offset, std::string_view check) const {
@@ -36,12 +57,7 @@ Result<PageHandle> PageReader::page(uint32_t number) {
         applyPageEncoding(m_encodingKey, number, *bytes);
 
     PageHandle handle = std::move(bytes);
-    m_recent.emplace_front(number, handle);
-    m_index[number] = m_recent.begin();
-    if (m_recent.size() > kCacheCapacity) {
-        m_index.erase(m_recent.back().first);
-        m_recent.pop_back();
-    }
+    remember(number, handle);
     return handle;
 }
 

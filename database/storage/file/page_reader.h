@@ -27,6 +27,12 @@ public:
     // Fails with a corruption error when the page lies past the end of the file.
     Result<PageHandle> page(uint32_t number);
 
+    // For writers: the page as it now reads (already decoded), a longer file, and a
+    // cache to forget after changes were dropped.
+    void store(uint32_t number, PageHandle decoded);
+    void setPageCount(uint32_t pageCount) { m_pageCount = pageCount; }
+    void clearCache();
+
     uint32_t pageSize() const { return m_pageSize; }
     uint32_t pageCount() const { return m_pageCount; }
     const std::string& path() const { return m_path; }
@@ -41,6 +47,7 @@ private:
     uint32_t m_pageSize;
     uint32_t m_pageCount;
     uint32_t m_encodingKey = 0;
+    void remember(uint32_t number, PageHandle handle);
     std::list<std::pair<uint32_t, PageHandle>> m_recent; // most recently used first
     std::unordered_map<uint32_t, std::list<std::pair<uint32_t, PageHandle>>::iterator> m_index;
 };

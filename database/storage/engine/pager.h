@@ -1,0 +1,42 @@
+#pragma once
+
+#include "database/storage/file/file.h"
+#include "database/storage/file/page_reader.h"
+#include "database/storage/status.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace storage {
+
+// Whole pages of a database opened for writing: reads through the page reader's cache,
+// writes that keep the cache and Jet's RC4 page encoding right, and new pages appended
+// at the end of the file and marked used in the database's global usage map (page 1).
+class Pager {
+public:
+    // The largest file Jet 4 and ACE address.
+    static constexpr uint64_t kMaxFileSize = 2ull * 1024 * 1024 * 1024;
+
+    Pager(File& file, PageReader& reader, uint32_t encodingKey);
+
+    Result<PageHandle> read(uint32_t number) { return m_reader.page(number); }
+    // `page` is the page as it reads (decoded); it is encoded on the way to the file.
+    Status write(uint32_t number, std::vector<uint8_t> page);
+    // A new, zero-filled page at the end of the file, marked used. Fails with Jet's
+    // "Invalid argument." (3001) when the file would pass 2 GB.
+    Result<uint32_t> allocate();
+
+    uint32_t pageCount() const { return m_reader.pageCount(); }
+    uint32_t pageSize() const { return m_reader.pageSize(); }
+
+private:
+    Status markUsed(uint32_t number);
+    Status markUsedInReferenceMap(std::vector<uint8_t>& mapPage, std::size_t rowStart, std::size_t rowEnd,
+                                  uint32_t number);
+
+    File& m_file;
+    PageReader& m_reader;
+    uint32_t m_encodingKey;
+};
+
+} // namespace storage
