@@ -1,6 +1,7 @@
 #include "database/dataaccess/storage_provider.h"
 
 #include "database/storage/database.h"
+#include "database/storage/engine/database_session.h"
 #include "database/storage/errors.h"
 #include "database/storage/sql/parser.h"
 
@@ -66,7 +67,7 @@ private:
 
 class StorageSession : public Session {
 public:
-    explicit StorageSession(std::unique_ptr<storage::Database> database) : m_database(std::move(database)) {}
+    explicit StorageSession(std::unique_ptr<storage::DatabaseSession> session) : m_session(std::move(session)) {}
 
     Status execute(std::string_view sql) override {
         storage::Result<storage::sql::Statement> statement = storage::sql::parse(sql);
@@ -76,12 +77,12 @@ public:
             std::unique_ptr<RowSource> rows;
             return openQuery(sql, rows);
         }
-        return fromStorage(storage::errors::unsupported(
-            "Changing a database is not supported yet: this version cannot carry out CREATE TABLE or INSERT INTO."));
+        storage::Status status = m_session->execute(*statement);
+        return status ? Status() : Status(fromStorage(status.error()));
     }
 
     Status openTablesSchema(std::unique_ptr<RowSource>& rows) override {
-        auto schema = m_database->tablesSchema();
+        auto schema = m_session->database().tablesSchema();
         if (!schema)
             return fromStorage(schema.error());
         rows = std::make_unique<SchemaRows>(std::move(*schema));
@@ -95,7 +96,7 @@ public:
         const auto* select = std::get_if<storage::sql::SelectAll>(&*statement);
         if (!select)
             return notCapableError();
-        auto cursor = m_database->openTable(select->table);
+        auto cursor = m_session->database().openTable(select->table);
         if (!cursor)
             return fromStorage(cursor.error());
         rows = std::make_unique<TableRows>(std::move(*cursor));
@@ -103,7 +104,7 @@ public:
     }
 
 private:
-    std::unique_ptr<storage::Database> m_database;
+    std::unique_ptr<storage::DatabaseSession> m_session;
 };
 
 } // namespace
@@ -128,15 +129,19 @@ int hresultForJetError(int jetNumber) {
 
 Error fromStorage(const storage::Error& error) { return {hresultForJetError(error.jetNumber), error.description}; }
 
-Status StorageProvider::open(const ConnectionProperties& properties, int /*mode*/,
-                             std::unique_ptr<Session>& session) {
+Status StorageProvider::open(const ConnectionProperties& properties, int mode, std::unique_ptr<Session>& session) {
     storage::OpenOptions options;
     options.password = properties.databasePassword;
     options.engine = m_engine;
-    auto database = storage::Database::open(properties.dataSource, options);
-    if (!database)
-        return fromStorage(database.error());
-    session = std::make_unique<StorageSession>(std::move(*database));
+    // Only a connection that asks for writing locks the database for itself; one opened
+    // without a mode (the table catalogue) or for reading shares it with other readers.
+    const bool writes = mode == connectmode::kWrite || mode == connectmode::kReadWrite;
+    auto opened = storage::DatabaseSession::open(properties.dataSource, options,
+                                                 writes ? storage::DatabaseSession::Access::ReadWriteIfAllowed
+                                                        : storage::DatabaseSession::Access::Read);
+    if (!opened)
+        return fromStorage(opened.error());
+    session = std::make_unique<StorageSession>(std::move(*opened));
     return {};
 }
 

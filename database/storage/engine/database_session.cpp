@@ -1,0 +1,137 @@
+#include "database/storage/engine/database_session.h"
+
+#include "database/storage/errors.h"
+#include "database/storage/file/posix_file.h"
+
+namespace storage {
+
+namespace {
+
+// How much is gathered before a batch is made durable: enough that the one statement
+// per row of an import costs little, little enough that memory stays small and a crash
+// loses at most a moment's work.
+constexpr int kBatchStatements = 20000;
+constexpr std::size_t kBatchPages = 4096; // 16 MB of changed pages
+constexpr std::chrono::milliseconds kBatchTime{500};
+
+// The database reads through the journaled file without owning it.
+class BorrowedFile final : public File {
+public:
+    explicit BorrowedFile(File& file) : m_file(file) {}
+    Result<std::size_t> read(uint64_t offset, std::span<uint8_t> out) override { return m_file.read(offset, out); }
+    Status write(uint64_t offset, std::span<const uint8_t> data) override { return m_file.write(offset, data); }
+    Result<uint64_t> size() override { return m_file.size(); }
+    Status sync() override { return m_file.sync(); }
+    Status truncate(uint64_t size) override { return m_file.truncate(size); }
+
+private:
+    File& m_file;
+};
+
+Error readOnlyDatabase() { return {3027, "Cannot update.  Database or object is read-only.", ErrorKind::PermissionDenied}; }
+
+} // namespace
+
+Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string& path, const OpenOptions& options,
+                                                               Access access) {
+    // Opening read-only first gives the engine's own errors for a missing file, a wrong
+    // format or password, before anything is locked or written.
+    {
+        OpenOptions probe = options;
+        probe.readOnly = true;
+        auto checked = Database::open(path, probe);
+        if (!checked && checked.error().kind != ErrorKind::Corruption)
+            return checked.error();
+    }
+
+    std::unique_ptr<DatabaseSession> session(new DatabaseSession());
+    session->m_path = path;
+    const bool wantsWrite = access != Access::Read;
+    auto lock = DatabaseLock::acquire(path, wantsWrite ? DatabaseLock::Mode::Write : DatabaseLock::Mode::Read);
+    bool writing = wantsWrite;
+    if (!lock && wantsWrite && lock.error().kind == ErrorKind::PermissionDenied &&
+        access == Access::ReadWriteIfAllowed) {
+        lock = DatabaseLock::acquire(path, DatabaseLock::Mode::Read);
+        writing = false;
+    }
+    if (!lock)
+        return lock.error();
+    session->m_lock = std::move(*lock);
+
+    int errorNumber = 0;
+    session->m_file = PosixFile::open(path, writing, errorNumber);
+    if (!session->m_file)
+        return errors::cannotOpenFile(path, options.engine);
+
+    session->m_journalLocation = std::make_unique<PosixJournalLocation>(path);
+    std::unique_ptr<File> reading;
+    if (writing) {
+        auto journaled = JournaledFile::open(*session->m_file, *session->m_journalLocation, kJet4PageSize);
+        if (!journaled)
+            return journaled.error();
+        session->m_journaled = std::move(*journaled);
+        reading = std::make_unique<BorrowedFile>(*session->m_journaled);
+    } else {
+        // A journal left by a crash must be put back before anyone reads; that needs writing.
+        auto leftOver = session->m_journalLocation->openExisting();
+        if (!leftOver)
+            return leftOver.error();
+        if (*leftOver)
+            return errors::cannotOpenFile(path, options.engine);
+        reading = std::make_unique<BorrowedFile>(*session->m_file);
+    }
+
+    OpenOptions readOptions = options;
+    readOptions.readOnly = true;
+    auto database = Database::open(std::move(reading), path, readOptions);
+    if (!database)
+        return database.error();
+    session->m_database = std::move(*database);
+    if (writing)
+        session->m_pager = std::make_unique<Pager>(*session->m_journaled, session->m_database->pages(),
+                                                   session->m_database->header().hasJetPageEncoding()
+                                                       ? session->m_database->header().databaseKey
+                                                       : 0);
+    session->m_batchStarted = std::chrono::steady_clock::now();
+    return session;
+}
+
+DatabaseSession::~DatabaseSession() { close().ignoreError(); }
+
+Status DatabaseSession::close() {
+    if (!m_journaled)
+        return Status::ok();
+    Status status = m_journaled->commit();
+    m_statementsInBatch = 0;
+    return status;
+}
+
+Status DatabaseSession::execute(const sql::Statement& statement) {
+    if (std::holds_alternative<sql::SelectAll>(statement))
+        return Status::ok();
+    if (!m_journaled)
+        return readOnlyDatabase();
+    return finishStatement(errors::unsupported(
+        "Changing a database is not supported yet: this version cannot carry out CREATE TABLE or INSERT INTO."));
+}
+
+// Keeps or drops what the statement changed, and makes the batch durable when it is due.
+Status DatabaseSession::finishStatement(Status status) {
+    if (!status) {
+        m_journaled->rollbackStatement();
+        m_database->pages().clearCache();
+        return status;
+    }
+    m_journaled->commitStatement();
+    ++m_statementsInBatch;
+    const auto now = std::chrono::steady_clock::now();
+    if (m_statementsInBatch >= kBatchStatements || m_journaled->batchPages() >= kBatchPages ||
+        now - m_batchStarted >= kBatchTime) {
+        m_batchStarted = now;
+        m_statementsInBatch = 0;
+        return m_journaled->commit();
+    }
+    return Status::ok();
+}
+
+} // namespace storage

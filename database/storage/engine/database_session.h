@@ -1,0 +1,56 @@
+#pragma once
+
+#include "database/storage/database.h"
+#include "database/storage/engine/pager.h"
+#include "database/storage/journal/database_lock.h"
+#include "database/storage/journal/journaled_file.h"
+#include "database/storage/sql/statement.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace storage {
+
+// A database as one connection has it open: the lock that keeps others out, and, when
+// it may write, the journal through which every change goes.
+//
+// Each statement changes the database completely or not at all. Statements are made
+// durable in batches (by count, size and time) and when the session closes, so a crash
+// leaves the database holding a prefix of the executed statements.
+class DatabaseSession {
+public:
+    enum class Access {
+        Read,               // shared with other readers
+        ReadWrite,          // alone; fails when the file or its folder may not be written
+        ReadWriteIfAllowed, // alone when possible, else shared and read-only
+    };
+
+    static Result<std::unique_ptr<DatabaseSession>> open(const std::string& path, const OpenOptions& options,
+                                                         Access access);
+    // Makes the last statements durable and lets go of the database; the journal is gone.
+    ~DatabaseSession();
+    Status close();
+
+    Database& database() { return *m_database; }
+    bool writable() const { return m_journaled != nullptr; }
+
+    // Carries out CREATE TABLE or INSERT INTO; a SELECT changes nothing.
+    Status execute(const sql::Statement& statement);
+
+private:
+    DatabaseSession() = default;
+    Status finishStatement(Status status);
+
+    std::string m_path;
+    std::unique_ptr<DatabaseLock> m_lock;
+    std::unique_ptr<File> m_file;                 // the file on disk
+    std::unique_ptr<PosixJournalLocation> m_journalLocation;
+    std::unique_ptr<JournaledFile> m_journaled;   // null when read-only
+    std::unique_ptr<Database> m_database;
+    std::unique_ptr<Pager> m_pager;
+    int m_statementsInBatch = 0;
+    std::chrono::steady_clock::time_point m_batchStarted;
+};
+
+} // namespace storage
