@@ -6,7 +6,8 @@
 #
 # Usage: scripts/fuzz-storage.sh [SECONDS]
 # Environment: TARNWICK_FIXTURES_DIR (default: ../shared/fixtures beside the repository),
-#              FUZZ_BUILD_DIR (default: build-fuzz in the repository), FUZZ_JOBS (default 1).
+#              FUZZ_BUILD_DIR (default: build-fuzz in the repository), FUZZ_JOBS (default 1),
+#              FUZZ_MAX_LEN (default 1048576 bytes).
 set -eu
 
 seconds=${1:-60}
@@ -14,6 +15,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 fixtures=${TARNWICK_FIXTURES_DIR:-$repo/../shared/fixtures}
 build=${FUZZ_BUILD_DIR:-$repo/build-fuzz}
 jobs=${FUZZ_JOBS:-1}
+max_len=${FUZZ_MAX_LEN:-1048576}
 
 CC=clang CXX=clang++ cmake -S "$repo" -B "$build" -DTARNWICK_FUZZ=ON -DTARNWICK_GUI=OFF -DBUILD_TESTING=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -27,10 +29,16 @@ if [ -d "$fixtures" ]; then
 fi
 echo "corpus and artifacts in $work"
 
+parallel=""
+if [ "$jobs" -gt 1 ]; then
+    parallel="-jobs=$jobs -workers=$jobs"
+fi
+# libFuzzer writes its per-job logs into the current folder: keep them in the work folder.
+cd "$work"
 status=0
-"$build/fuzz/storage_fuzz" "$work/corpus" -max_total_time="$seconds" -max_len=1048576 -timeout=10 \
-    -rss_limit_mb=2048 -jobs="$jobs" -workers="$jobs" -artifact_prefix="$work/artifacts/" -print_final_stats=1 ||
-    status=$?
+# shellcheck disable=SC2086
+"$build/fuzz/storage_fuzz" "$work/corpus" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
+    -rss_limit_mb=2048 $parallel -artifact_prefix="$work/artifacts/" -print_final_stats=1 || status=$?
 
 if [ -n "$(ls -A "$work/artifacts")" ]; then
     echo "crash inputs:"
