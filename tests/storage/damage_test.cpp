@@ -5,6 +5,8 @@
 #include "storage_test_support.h"
 
 #include "database/storage/file/file.h"
+#include "database/storage/table/data_page.h"
+#include "database/storage/table/usage_map.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +131,53 @@ TEST(DamagedFile, TargetedDamageGivesTheExpectedError) {
         EXPECT_EQ(error.jetNumber, c.jetNumber) << error.description;
         EXPECT_NE(error.description.find(c.detail), std::string::npos) << error.description;
     }
+}
+
+// Damage found through the engine's own structures: an overflow row that points
+// to itself, and a table whose usage map has an unknown type.
+TEST(DamagedFile, CyclesAndUnknownMapTypesInATable) {
+    SKIP_WITHOUT_FIXTURES();
+    std::vector<uint8_t> bytes = test::readBytes(test::fixture("jet4/overflowTestV2000.mdb"));
+    ASSERT_FALSE(bytes.empty());
+    std::size_t overflowRow = 0, overflowPage = 0, mapRow = 0;
+    {
+        auto db = Database::open(std::make_unique<BorrowedFile>(bytes), "damaged.mdb", {});
+        ASSERT_TRUE(db);
+        auto cursor = (*db)->openTable("Table1");
+        ASSERT_TRUE(cursor);
+        PageReader& pages = (*db)->pages();
+        auto owned = readUsageMap(pages, cursor->definition().ownedPages);
+        ASSERT_TRUE(owned);
+        for (uint32_t number : owned->pages) {
+            const Bytes page(**pages.page(number));
+            if (page[0] != 0x01 || readU32(page, 4) != cursor->definition().firstPage)
+                continue;
+            for (uint16_t row = 0; row < *dataPageRowCount(pages, number, page) && overflowRow == 0; ++row) {
+                auto slot = locateRow(pages, number, page, row);
+                ASSERT_TRUE(slot);
+                if (slot->overflow && !slot->deleted) {
+                    overflowPage = number;
+                    overflowRow = row;
+                    bytes[number * 4096 + slot->start] = static_cast<uint8_t>(row); // point to itself
+                    bytes[number * 4096 + slot->start + 1] = static_cast<uint8_t>(number);
+                    bytes[number * 4096 + slot->start + 2] = static_cast<uint8_t>(number >> 8);
+                    bytes[number * 4096 + slot->start + 3] = 0;
+                }
+            }
+        }
+        const RowPointer map = cursor->definition().ownedPages;
+        const Bytes holder(**pages.page(map.page));
+        mapRow = map.page * 4096 + locateRow(pages, map.page, holder, map.row)->start;
+    }
+    ASSERT_NE(overflowPage, 0u) << "the fixture has overflow rows";
+    Error error = openAndReadAll(bytes);
+    EXPECT_EQ(error.jetNumber, 3049);
+    EXPECT_NE(error.description.find("overflow rows point to each other"), std::string::npos) << error.description;
+
+    bytes[mapRow] = 0x07;
+    error = openAndReadAll(bytes);
+    EXPECT_EQ(error.jetNumber, 3049);
+    EXPECT_NE(error.description.find("unknown usage map type 7"), std::string::npos) << error.description;
 }
 
 // Flips bytes all over a small database, one at a time: each outcome must be clean.

@@ -18,7 +18,10 @@ TEST(FuzzRegression, StoredInputsFailCleanly) {
         auto db = test::openBytes(test::readBytes(file.path()));
         ++replayed;
         if (!db) {
-            EXPECT_NE(db.error().description, "");
+            EXPECT_TRUE(db.error().jetNumber == 3049 || db.error().jetNumber == 3343) << db.error().description;
+            if (db.error().jetNumber == 3049) {
+                EXPECT_NE(db.error().description.find("(page "), std::string::npos) << db.error().description;
+            }
             continue;
         }
         Status status = test::readEverything(**db);
