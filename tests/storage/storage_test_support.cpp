@@ -45,17 +45,6 @@ Status readEverything(Database& database) {
     return schema.status();
 }
 
-TempDir::TempDir() {
-    std::random_device random;
-    m_path = std::filesystem::temp_directory_path() / ("storage-test-" + std::to_string(random()));
-    std::filesystem::create_directories(m_path);
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 bool runCommand(const std::string& command, std::string& output) {
     output.clear();
     FILE* pipe = ::popen(command.c_str(), "r");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/storage/database.h"
+#include "support/temp_dir.h"
 
 #include <filesystem>
 #include <string>
@@ -25,18 +26,7 @@ Result<std::unique_ptr<Database>> openBytes(std::vector<uint8_t> bytes, const Op
 // Reads every row of every local table of the catalogue; the first failure.
 Status readEverything(Database& database);
 
-// A fresh folder under the system temporary folder, removed with the object.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using TempDir = testsupport::TempDir;
 
 // Runs a shell command and returns its standard output; false when it fails.
 bool runCommand(const std::string& command, std::string& output);

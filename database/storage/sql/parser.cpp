@@ -91,10 +91,10 @@ private:
     Status typeName(ColumnSpec& column) {
         if (peek().kind != Kind::Word)
             return errors::fieldDefinitionSyntax();
-        std::string type = upper(take().text);
+        std::string type = upperAscii(take().text);
         // Type names of more than one word.
-        while (peek().kind == Kind::Word && isKnownTypeName(type + " " + upper(peek().text)))
-            type += " " + upper(take().text);
+        while (peek().kind == Kind::Word && isKnownTypeName(type + " " + upperAscii(peek().text)))
+            type += " " + upperAscii(take().text);
         if (!isKnownTypeName(type))
             return errors::invalidFieldType();
         column.typeName = type;
@@ -228,14 +228,6 @@ private:
         if (Status status = end(errors::fromClauseSyntax()); !status)
             return status.error();
         return Statement(std::move(select));
-    }
-
-    static std::string upper(std::string_view word) {
-        std::string result(word);
-        for (char& c : result)
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 'a' + 'A');
-        return result;
     }
 
     static std::string_view trimmed(std::string_view text) {

@@ -6,15 +6,15 @@
 
 namespace storage::sql {
 
-namespace {
-
-std::string upper(std::string_view word) {
+std::string upperAscii(std::string_view word) {
     std::string result(word);
     for (char& c : result)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
     return result;
 }
+
+namespace {
 
 // Sorted, for binary search.
 constexpr std::array<std::string_view, 113> kReserved = {
@@ -49,7 +49,7 @@ constexpr std::array<std::string_view, 62> kTypeNames = {
 } // namespace
 
 bool isReservedWord(std::string_view word) {
-    return std::binary_search(kReserved.begin(), kReserved.end(), upper(word));
+    return std::binary_search(kReserved.begin(), kReserved.end(), upperAscii(word));
 }
 
 bool isKnownTypeName(std::string_view upperName) {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace storage::sql {
+
+// ASCII upper-casing, for keywords and type names.
+std::string upperAscii(std::string_view word);
 
 // Words that cannot stand unquoted as a table or column name.
 bool isReservedWord(std::string_view word);
