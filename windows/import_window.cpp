@@ -8,7 +8,9 @@
 #include "settings/settings_store.h"
 #include "windows/application_title.h"
 #include "windows/button_face.h"
+#include "windows/classic_metrics_style.h"
 #include "windows/dialogs.h"
+#include "windows/frame.h"
 #include "windows/hand_cursor.h"
 #include "windows/hover_pointer_rules.h"
 #include "windows/move_arrow_icons.h"
@@ -17,6 +19,7 @@
 #include "windows/window_centring.h"
 #include "windows/window_fonts.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -72,7 +75,7 @@ QRadioButton* optionButton(QWidget* parent, const char* name, const QString& cap
 
 QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
                  int height) {
-    return place(new QGroupBox(caption, parent), name, left, top, width, height, controlFont());
+    return place(new Frame(caption, parent), name, left, top, width, height, controlFont());
 }
 
 QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top, int width, int height) {
@@ -81,6 +84,29 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, int lef
 
 QLineEdit* textBox(QWidget* parent, const char* name, int left, int top, int width, int height) {
     return place(new QLineEdit(parent), name, left, top, width, height, controlFont());
+}
+
+// A check box's value counts 0 unticked, 1 ticked, 2 greyed; Qt numbers ticked 2.
+int checkBoxValue(Qt::CheckState state) {
+    switch (state) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+Qt::CheckState checkStateFromValue(int value) {
+    switch (value) {
+    case 1:
+        return Qt::Checked;
+    case 2:
+        return Qt::PartiallyChecked;
+    default:
+        return Qt::Unchecked;
+    }
 }
 
 } // namespace
@@ -158,6 +184,16 @@ void Form2::buildLayout() {
     m_pushButton2->setIconSize(QSize(32, 32));
     m_pushButton7->setIconSize(QSize(32, 32));
 
+    // Qt's automatic exclusivity takes in the option buttons of nested frames too (Option3
+    // and Option4 would join the mode group), so each container's group is made explicit.
+    for (const QList<QRadioButton*>& members : {QList<QRadioButton*>{m_option5, m_option6, m_option7},
+                                                QList<QRadioButton*>{m_option1, m_option2},
+                                                QList<QRadioButton*>{m_option3, m_option4}}) {
+        auto* group = new QButtonGroup(this);
+        for (QRadioButton* button : members)
+            group->addButton(button);
+    }
+
     // The design state is create mode.
     m_option5->setChecked(true);
     m_option1->setChecked(true);
@@ -166,6 +202,7 @@ void Form2::buildLayout() {
     m_label2->setEnabled(false);
     m_list1->setEnabled(false);
     m_check2->setEnabled(false);
+    applyClassicMetrics(*this);
 }
 
 // The keyboard order of the design; frames and labels take no focus and are left out.
@@ -212,8 +249,7 @@ void Form2::Form_Load() {
     applyButtonFace(*this);
 
     settings::SettingsStore& store = m_services.store;
-    const int check2 = settings::readCheckBox(store, kSectionTarnwick, key::kCheck2);
-    m_check2->setCheckState(static_cast<Qt::CheckState>(check2));
+    m_check2->setCheckState(checkStateFromValue(settings::readCheckBox(store, kSectionTarnwick, key::kCheck2)));
     m_text2->setText(store.read(kSectionTarnwick, key::kText2, key::kText2Default));
     m_text3->setText(store.read(kSectionTarnwick, key::kText3, key::kText3Default));
     restoreOption(m_option5, key::kOption5, true, &Form2::Option5_Click);
@@ -237,7 +273,7 @@ bool Form2::Option4() const { return m_option4->isChecked(); }
 bool Form2::Option5() const { return m_option5->isChecked(); }
 bool Form2::Option6() const { return m_option6->isChecked(); }
 bool Form2::Option7() const { return m_option7->isChecked(); }
-int Form2::Check2() const { return m_check2->checkState(); }
+int Form2::Check2() const { return checkBoxValue(m_check2->checkState()); }
 QString Form2::Text2() const { return m_text2->text(); }
 QString Form2::Text3() const { return m_text3->text(); }
 
@@ -301,7 +337,7 @@ void Form2::Option6_Click() { saveSeparatorKeys(); }
 void Form2::Option7_Click() { saveSeparatorKeys(); }
 
 void Form2::Check2_Click() {
-    settings::saveCheckBox(m_services.store, kSectionTarnwick, key::kCheck2, m_check2->checkState());
+    settings::saveCheckBox(m_services.store, kSectionTarnwick, key::kCheck2, Check2());
 }
 
 void Form2::Text2_Change() { m_services.store.save(kSectionTarnwick, key::kText2, m_text2->text()); }

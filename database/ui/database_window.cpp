@@ -5,6 +5,7 @@
 #include "settings/settings_store.h"
 #include "windows/button_face.h"
 #include "windows/dialogs.h"
+#include "windows/frame.h"
 #include "windows/hover_pointer_rules.h"
 #include "windows/twips.h"
 #include "windows/window_fonts.h"
@@ -66,7 +67,7 @@ void Form1::buildLayout() {
     setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
     setFont(arial(9, false));
 
-    m_frame1 = place(new QGroupBox(QStringLiteral("Access Database"), this), "Frame1", 120, 120, 6120, 1335,
+    m_frame1 = place(new Frame(QStringLiteral("Access Database"), this), "Frame1", 120, 120, 6120, 1335,
                      controlFont());
     m_label5 = place(new QLabel(QStringLiteral("MDB or ACCDB File:"), m_frame1), "Label5", 240, 345, 1935, 255,
                      controlFont());

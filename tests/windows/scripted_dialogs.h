@@ -1,0 +1,34 @@
+#pragma once
+
+#include "windows/dialogs.h"
+
+#include <deque>
+#include <vector>
+
+namespace testsupport {
+
+// Answers the windows' dialogs from queues and records what they were asked. An
+// exhausted queue answers as a cancel does.
+class ScriptedDialogs : public gui::Dialogs {
+public:
+    struct Message {
+        QString text;
+        importer::MessageIcon icon;
+        QString title;
+    };
+
+    void messageBox(QWidget* parent, const QString& text, importer::MessageIcon icon, const QString& title) override;
+    QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+    QString openFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
+
+    QStringList messageTexts() const;
+
+    std::vector<Message> messages;
+    std::deque<QString> inputAnswers;
+    QStringList prompts;
+    std::deque<QString> fileAnswers;
+    std::vector<gui::FileDialogRequest> fileRequests;
+};
+
+} // namespace testsupport
