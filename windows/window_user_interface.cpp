@@ -37,11 +37,12 @@ void WindowUserInterface::processEvents() {
 void WindowUserInterface::progress(const importer::ImportProgress& progress) {
     if (!m_progressHandler)
         return;
-    // The last line of a file is always shown, so the display ends on 100 %.
-    const bool lastLine = progress.line + 1 >= progress.lineCount;
-    if (!lastLine && m_sinceProgress.isValid() && m_sinceProgress.elapsed() < kEventIntervalMs)
+    // A new file is shown at once, so every file of the run appears however fast it goes.
+    const bool newFile = progress.file != m_progressFile;
+    if (!newFile && m_sinceProgress.isValid() && m_sinceProgress.elapsed() < kEventIntervalMs)
         return;
     m_progressHandler(progress);
+    m_progressFile = progress.file;
     m_sinceProgress.start();
 }
 

@@ -39,6 +39,7 @@ private:
     Dialogs& m_dialogs;
     QElapsedTimer m_sinceEvents;
     QElapsedTimer m_sinceProgress;
+    int m_progressFile = 0;
     std::function<void(const importer::ImportProgress&)> m_progressHandler;
 };
 

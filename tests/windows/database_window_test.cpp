@@ -167,6 +167,24 @@ TEST_F(DatabaseWindow, StoredDatabaseThatExistsOpensTheImportWindowAtLoad) {
     EXPECT_EQ(tableList(), QStringList{"Kept"});
 }
 
+TEST_F(DatabaseWindow, PointerShowsTheHandOverTheButtonsOnly) {
+    m_form1.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form1));
+    auto moveOver = [&](const char* name) {
+        QTest::mouseMove(m_form1.windowHandle(), control<QWidget>(m_form1, name)->mapTo(&m_form1, QPoint(4, 4)));
+        return m_form1.pointer().state();
+    };
+    using namespace importer::pointer;
+    EXPECT_EQ(moveOver("PushButton5"), kCustom);
+    EXPECT_EQ(moveOver("Label5"), kCustom); // labels and the frame leave it as it was
+    EXPECT_EQ(moveOver("Text1"), kDefault);
+    EXPECT_EQ(moveOver("PushButton3"), kCustom);
+    EXPECT_EQ(moveOver("Text2"), kDefault);
+    m_form1.pointer().setState(kBusy);
+    EXPECT_EQ(moveOver("PushButton3"), kBusy);
+    EXPECT_EQ(moveOver("Text1"), kBusy);
+}
+
 TEST_F(DatabaseWindow, ClosingEndsTheProgram) {
     m_form1.show();
     m_form1.close();
@@ -184,7 +202,13 @@ TEST_F(DatabaseWindow, WholeImportFromTheWindowThroughTheProvider) {
 
     form2->ListView1().addEntry(writeTempFile("people.csv", "Name,City\nAnna,Oslo\nO'Hara,Rome\n"));
     QTest::mouseClick(control<QRadioButton>(*form2, "Option6"), Qt::LeftButton); // ","
+    QStringList captions;
+    QObject::connect(form2, &QWidget::windowTitleChanged, [&](const QString& title) { captions << title; });
     QTest::mouseClick(control<QPushButton>(*form2, "PushButton1"), Qt::LeftButton);
+    // The caption showed the progress and was given back.
+    ASSERT_GE(captions.size(), 2) << captions.join(" | ").toStdString();
+    EXPECT_EQ(captions.first(), "Tarnwick - file 1 of 1, 50 %"); // the first row is line 1 of 4
+    EXPECT_EQ(captions.last(), "Tarnwick");
 
     EXPECT_EQ(m_dialogs.messageTexts(), QStringList{"Done."});
     const std::vector<std::string> expected{
