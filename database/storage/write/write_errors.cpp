@@ -1,0 +1,40 @@
+#include "database/storage/write/write_errors.h"
+
+#include <cstdio>
+#include <string>
+
+namespace storage::write_errors {
+
+namespace {
+Error jet(int number, std::string text) { return {number, std::move(text), ErrorKind::Failed}; }
+Error refused(std::string text) { return {0, std::move(text), ErrorKind::NotSupported}; }
+} // namespace
+
+Error typeMismatch() { return jet(3464, "Data type mismatch in criteria expression."); }
+Error numericOverflow() { return jet(3349, "Numeric field overflow."); }
+Error fieldTooSmall() {
+    return jet(3163, "The field is too small to accept the amount of data you attempted to add.  Try inserting or "
+                     "pasting less data.");
+}
+Error decimalPrecisionTooSmall() {
+    return jet(3761, "The decimal field's precision is too small to accept the numeric you attempted to add.");
+}
+Error recordTooLarge() { return jet(3047, "Record is too large."); }
+
+Error characterNotIndexable(char32_t character) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
+    return refused(std::string("The value contains the character ") + code +
+                   ", which cannot be put into a text index: only characters U+0000 to U+00FF can be indexed.");
+}
+Error unsupportedColumnType(std::string_view columnName, int typeCode) {
+    return refused("Values of column '" + std::string(columnName) + "' (type " + std::to_string(typeCode) +
+                   ") cannot be written.");
+}
+Error unsupportedSortOrder(int lcid, int version) {
+    return refused("Text indexes with sort order " + std::to_string(lcid) + " version " + std::to_string(version) +
+                   " cannot be written.");
+}
+Error textNotStorable(std::string_view why) { return refused("The text cannot be stored: " + std::string(why) + "."); }
+
+} // namespace storage::write_errors
