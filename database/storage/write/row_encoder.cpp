@@ -1,0 +1,271 @@
+// Rows, Jet 4 and ACE, as encodeRow writes them. L = row length,
+// m = (column slots + 7) / 8, v = variable column slots.
+//
+//   offset        size  meaning
+//   0             2     column slots (TDEF max columns)
+//   2             ...   fixed area: each fixed column at 2 + its fixed offset, zeros when Null
+//   ...           ...   variable values in var-index order
+//   L-m-4-2v      2     end of variable data (EOD)
+//   L-m-4-2k      2     start of variable column k, k = v-1 .. 0 (so k = 0 is nearest the end)
+//   L-m-2         2     v
+//   L-m           m     null mask: bit c set = column number c present; Yes/No: its value
+//
+// Without variable columns the row ends with the fixed area and the mask.
+
+#include "database/storage/write/row_encoder.h"
+
+#include "database/storage/write/text_encoding.h"
+#include "database/storage/write/write_errors.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace storage {
+
+namespace {
+
+constexpr std::size_t kExtendedDateSize = 42;
+
+std::size_t fixedTypeSize(ColumnType type) {
+    switch (type) {
+    case ColumnType::Byte: return 1;
+    case ColumnType::Integer: return 2;
+    case ColumnType::Long:
+    case ColumnType::Single:
+    case ColumnType::Complex: return 4;
+    case ColumnType::Currency:
+    case ColumnType::Double:
+    case ColumnType::DateTime:
+    case ColumnType::BigInt: return 8;
+    case ColumnType::Guid: return 16;
+    case ColumnType::Decimal: return 17;
+    case ColumnType::ExtendedDateTime: return kExtendedDateSize;
+    default: return 0;
+    }
+}
+
+std::size_t fixedSize(const ColumnDefinition& column) {
+    return column.length != 0 ? column.length : fixedTypeSize(column.type());
+}
+
+template <class T>
+void appendLittleEndian(std::vector<uint8_t>& out, T value) {
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    out.insert(out.end(), bytes, bytes + sizeof(T));
+}
+
+void putU16(std::vector<uint8_t>& out, std::size_t value) { appendLittleEndian(out, static_cast<uint16_t>(value)); }
+
+std::vector<uint8_t> decimalBytes(const Decimal& decimal) {
+    std::vector<uint8_t> out{static_cast<uint8_t>(decimal.negative ? 0x80 : 0x00)};
+    for (uint32_t word : decimal.magnitude)
+        appendLittleEndian(out, word);
+    return out;
+}
+
+// "DDDDDDDDDDDDDDDDDDD:SSSSSSSSSSSSFFFFFFF:7\0"
+std::vector<uint8_t> extendedDateBytes(const ExtendedDateTime& value) {
+    char text[kExtendedDateSize + 1];
+    std::snprintf(text, sizeof text, "%019lld:%012lld%07d:7", static_cast<long long>(value.daysSinceYearOne),
+                  static_cast<long long>(value.secondsOfDay), static_cast<int>(value.hundredNanoseconds));
+    return std::vector<uint8_t>(text, text + kExtendedDateSize); // the terminating 0 is the last stored byte
+}
+
+template <class T>
+const T* as(const Value& value) {
+    return value.get<T>();
+}
+
+} // namespace
+
+Result<std::vector<uint8_t>> encodeFieldValue(const ColumnDefinition& column, const Value& value) {
+    std::vector<uint8_t> out;
+    const auto mismatch = [] { return Result<std::vector<uint8_t>>(write_errors::typeMismatch()); };
+    switch (column.type()) {
+    case ColumnType::Byte:
+        if (const auto* v = as<uint8_t>(value)) {
+            out.push_back(*v);
+            return out;
+        }
+        return mismatch();
+    case ColumnType::Integer:
+        if (const auto* v = as<int16_t>(value)) {
+            appendLittleEndian(out, *v);
+            return out;
+        }
+        return mismatch();
+    case ColumnType::Long:
+        if (const auto* v = as<int32_t>(value)) {
+            appendLittleEndian(out, *v);
+            return out;
+        }
+        return mismatch();
+    case ColumnType::BigInt:
+        if (const auto* v = as<int64_t>(value)) {
+            appendLittleEndian(out, *v);
+            return out;
+        }
+        return mismatch();
+    case ColumnType::Complex:
+        if (const auto* v = as<ComplexValueId>(value)) {
+            appendLittleEndian(out, v->id);
+            return out;
+        }
+        return mismatch();
+    case ColumnType::Currency:
+        if (const auto* v = as<Currency>(value)) {
+            appendLittleEndian(out, v->scaled);
+            return out;
+        }
+        return mismatch();
+    case ColumnType::Single:
+        if (const auto* v = as<float>(value)) {
+            appendLittleEndian(out, *v);
+            return out;
+        }
+        return mismatch();
+    case ColumnType::Double:
+        if (const auto* v = as<double>(value)) {
+            appendLittleEndian(out, *v);
+            return out;
+        }
+        return mismatch();
+    case ColumnType::DateTime:
+        if (const auto* v = as<DateTime>(value)) {
+            appendLittleEndian(out, v->days);
+            return out;
+        }
+        return mismatch();
+    case ColumnType::ExtendedDateTime:
+        if (const auto* v = as<ExtendedDateTime>(value))
+            return extendedDateBytes(*v);
+        return mismatch();
+    case ColumnType::Guid:
+        if (const auto* v = as<Guid>(value))
+            return std::vector<uint8_t>(v->bytes.begin(), v->bytes.end());
+        return mismatch();
+    case ColumnType::Decimal:
+        if (const auto* v = as<Decimal>(value))
+            return decimalBytes(*v);
+        return mismatch();
+    case ColumnType::Text: {
+        const auto* text = as<std::string>(value);
+        if (!text)
+            return mismatch();
+        // Fixed text is padded to its full length and so gains nothing from compression.
+        auto bytes = column.isFixed() ? Result<std::vector<uint8_t>>(encodeUtf16le(*text))
+                                      : encodeStoredText(*text, mayCompressText(column));
+        if (!bytes)
+            return bytes;
+        if (bytes->size() > column.length)
+            return write_errors::fieldTooSmall();
+        if (column.isFixed())
+            bytes->resize(column.length, 0);
+        return bytes;
+    }
+    case ColumnType::Binary:
+        if (const auto* v = as<BinaryValue>(value)) {
+            if (v->size() > column.length)
+                return write_errors::fieldTooSmall();
+            out = *v;
+            if (column.isFixed())
+                out.resize(column.length, 0);
+            return out;
+        }
+        return mismatch();
+    case ColumnType::Memo:
+    case ColumnType::Ole:
+        if (const auto* v = as<BinaryValue>(value)) {
+            if (v->size() < 12)
+                return mismatch();
+            return *v;
+        }
+        return mismatch();
+    default:
+        if (const auto* v = as<UnsupportedValue>(value))
+            return v->bytes;
+        return write_errors::unsupportedColumnType(column.name, column.typeCode);
+    }
+}
+
+Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::vector<Value>& values) {
+    if (values.size() != def.columns.size())
+        return write_errors::typeMismatch();
+    const std::size_t slots = def.maxColumns;
+    std::vector<uint8_t> nullMask((slots + 7) / 8, 0);
+    const auto present = [&](uint16_t number) { nullMask[number / 8] |= static_cast<uint8_t>(1u << (number % 8)); };
+
+    std::size_t fixedEnd = 0;
+    for (const ColumnDefinition& column : def.columns)
+        if (column.isFixed() && column.type() != ColumnType::Boolean)
+            fixedEnd = std::max(fixedEnd, std::size_t{column.fixedOffset} + fixedSize(column));
+
+    std::vector<uint8_t> row;
+    putU16(row, slots);
+    row.resize(2 + fixedEnd, 0);
+    std::vector<const ColumnDefinition*> byVarIndex(def.variableColumns, nullptr);
+    std::vector<const Value*> varValues(def.variableColumns, nullptr);
+
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
+        const ColumnDefinition& column = def.columns[i];
+        const Value& value = values[i];
+        if (column.number >= slots)
+            return write_errors::unsupportedColumnType(column.name, column.typeCode);
+        if (column.isCalculated())
+            return write_errors::unsupportedColumnType(column.name, column.typeCode);
+        if (column.type() == ColumnType::Boolean) {
+            const bool* flag = value.get<bool>();
+            if (!value.isNull() && !flag)
+                return write_errors::typeMismatch();
+            if (flag && *flag)
+                present(column.number);
+            continue;
+        }
+        if (column.isFixed()) {
+            if (value.isNull())
+                continue;
+            auto bytes = encodeFieldValue(column, value);
+            if (!bytes)
+                return bytes;
+            if (bytes->size() != fixedSize(column))
+                return write_errors::typeMismatch();
+            std::copy(bytes->begin(), bytes->end(), row.begin() + 2 + column.fixedOffset);
+            present(column.number);
+            continue;
+        }
+        if (column.varIndex >= def.variableColumns || byVarIndex[column.varIndex])
+            return write_errors::unsupportedColumnType(column.name, column.typeCode);
+        byVarIndex[column.varIndex] = &column;
+        varValues[column.varIndex] = &value;
+    }
+
+    if (def.variableColumns > 0) {
+        std::vector<std::size_t> offsets;
+        offsets.reserve(def.variableColumns);
+        for (std::size_t k = 0; k < def.variableColumns; ++k) {
+            offsets.push_back(row.size());
+            // A slot without a live column belonged to a deleted column: zero length.
+            if (!byVarIndex[k] || varValues[k]->isNull())
+                continue;
+            auto bytes = encodeFieldValue(*byVarIndex[k], *varValues[k]);
+            if (!bytes)
+                return bytes;
+            row.insert(row.end(), bytes->begin(), bytes->end());
+            present(byVarIndex[k]->number);
+            if (row.size() > kMaxRowSize)
+                return write_errors::recordTooLarge();
+        }
+        putU16(row, row.size()); // EOD
+        for (std::size_t k = offsets.size(); k-- > 0;)
+            putU16(row, offsets[k]);
+        putU16(row, def.variableColumns);
+    }
+    row.insert(row.end(), nullMask.begin(), nullMask.end());
+    if (row.size() > kMaxRowSize)
+        return write_errors::recordTooLarge();
+    return row;
+}
+
+} // namespace storage
