@@ -1,0 +1,248 @@
+// Index pages, Jet 4 and ACE: 0x03 node, 0x04 leaf.
+//
+//   offset  size  meaning
+//   0x00    1     page type
+//   0x01    1     0x01
+//   0x02    2     free space = page size - (0x1E0 + entry data)
+//   0x04    4     definition page of the table
+//   0x08    4     0
+//   0x0C    4     previous page on this level (0 = none)
+//   0x10    4     next page on this level
+//   0x14    4     child tail (node pages)
+//   0x18    2     prefix length P: every entry but the first leaves out its first P bytes
+//   0x1A    1     unknown: 0, kept as read
+//   0x1B    453   entry mask: bit p (LSB first) set where an entry ends at p
+//   0x1E0   ...   entries: key, row page (3, big-endian), row (1)[, child page (4, big-endian)]
+
+#include "database/storage/write/index_page.h"
+
+#include <algorithm>
+#include <string>
+
+namespace storage {
+
+namespace {
+
+constexpr std::size_t kFreeSpaceOffset = 0x02;
+constexpr std::size_t kOwnerOffset = 0x04;
+constexpr std::size_t kPreviousOffset = 0x0C;
+constexpr std::size_t kNextOffset = 0x10;
+constexpr std::size_t kTailOffset = 0x14;
+constexpr std::size_t kPrefixOffset = 0x18;
+constexpr std::size_t kUnknownOffset = 0x1A;
+constexpr std::size_t kMaskOffset = 0x1B;
+constexpr std::size_t kRowReferenceSize = 4;
+constexpr std::size_t kChildSize = 4;
+
+void putU16(std::vector<uint8_t>& page, std::size_t at, std::size_t value) {
+    page[at] = static_cast<uint8_t>(value & 0xFF);
+    page[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
+}
+
+void putU32(std::vector<uint8_t>& page, std::size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        page[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+uint32_t readBigEndian(Bytes bytes, std::size_t at, std::size_t count) {
+    uint32_t value = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        value = (value << 8) | bytes[at + i];
+    return value;
+}
+
+std::size_t commonPrefix(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    const std::size_t limit = std::min(a.size(), b.size());
+    std::size_t n = 0;
+    while (n < limit && a[n] == b[n])
+        ++n;
+    return n;
+}
+
+} // namespace
+
+std::vector<uint8_t> indexEntryBytes(const IndexEntry& entry, bool leaf) {
+    std::vector<uint8_t> out = entry.key;
+    out.push_back(static_cast<uint8_t>(entry.page >> 16));
+    out.push_back(static_cast<uint8_t>(entry.page >> 8));
+    out.push_back(static_cast<uint8_t>(entry.page));
+    out.push_back(entry.row);
+    if (!leaf)
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(static_cast<uint8_t>(entry.child >> shift));
+    return out;
+}
+
+bool indexEntryLess(const IndexEntry& a, const IndexEntry& b) {
+    if (a.key != b.key)
+        return std::lexicographical_compare(a.key.begin(), a.key.end(), b.key.begin(), b.key.end());
+    if (a.page != b.page)
+        return a.page < b.page;
+    return a.row < b.row;
+}
+
+std::size_t indexEntryDataSize(const IndexPage& page, std::size_t prefixLength) {
+    std::size_t total = 0;
+    const std::size_t tail = kRowReferenceSize + (page.leaf ? 0 : kChildSize);
+    for (std::size_t i = 0; i < page.entries.size(); ++i)
+        total += page.entries[i].key.size() + tail - (i == 0 ? 0 : prefixLength);
+    return total;
+}
+
+std::size_t chooseIndexPrefix(const IndexPage& page) {
+    if (page.entries.size() < 2 || indexEntryDataSize(page, 0) <= kMaxIndexEntryData)
+        return 0;
+    return commonPrefix(page.entries.front().key, page.entries.back().key);
+}
+
+bool indexPageFits(const IndexPage& page) {
+    return indexEntryDataSize(page, chooseIndexPrefix(page)) <= kMaxIndexEntryData;
+}
+
+std::optional<std::vector<uint8_t>> serializeIndexPage(const IndexPage& page, std::size_t prefixLength,
+                                                       uint32_t pageSize) {
+    const std::size_t area = pageSize - kIndexEntriesOffset;
+    if (indexEntryDataSize(page, prefixLength) > std::min(area, kMaxIndexEntryData))
+        return std::nullopt;
+    std::vector<uint8_t> out(pageSize, 0);
+    out[0] = page.leaf ? kIndexLeafPageType : kIndexNodePageType;
+    out[1] = 0x01;
+    putU32(out, kOwnerOffset, page.owner);
+    putU32(out, kPreviousOffset, page.previous);
+    putU32(out, kNextOffset, page.next);
+    putU32(out, kTailOffset, page.leaf ? 0 : page.childTail);
+    putU16(out, kPrefixOffset, page.entries.empty() ? 0 : prefixLength);
+    out[kUnknownOffset] = page.unknownByte;
+
+    std::vector<uint8_t> first;
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < page.entries.size(); ++i) {
+        const std::vector<uint8_t> bytes = indexEntryBytes(page.entries[i], page.leaf);
+        std::size_t skip = 0;
+        if (i == 0) {
+            first = bytes;
+        } else {
+            skip = prefixLength;
+            if (bytes.size() < skip || !std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(skip),
+                                                   first.begin()))
+                return std::nullopt;
+        }
+        std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end(),
+                  out.begin() + static_cast<std::ptrdiff_t>(kIndexEntriesOffset + used));
+        used += bytes.size() - skip;
+        out[kMaskOffset + used / 8] |= static_cast<uint8_t>(1u << (used % 8));
+    }
+    putU16(out, kFreeSpaceOffset, pageSize - kIndexEntriesOffset - used);
+    return out;
+}
+
+std::optional<std::vector<uint8_t>> serializeIndexPage(const IndexPage& page, uint32_t pageSize) {
+    return serializeIndexPage(page, chooseIndexPrefix(page), pageSize);
+}
+
+Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber) {
+    const auto damaged = [pageNumber](std::size_t offset, const std::string& check) {
+        return Error{3049,
+                     "index page " + std::to_string(pageNumber) + ", offset " + std::to_string(offset) + ": " + check,
+                     ErrorKind::Corruption};
+    };
+    if (bytes.size() <= kIndexEntriesOffset)
+        return damaged(0, "shorter than an index page header");
+    if (bytes[0] != kIndexNodePageType && bytes[0] != kIndexLeafPageType)
+        return damaged(0, "not an index page (type " + std::to_string(bytes[0]) + ")");
+    IndexPage page;
+    page.leaf = bytes[0] == kIndexLeafPageType;
+    page.owner = readU32(bytes, kOwnerOffset);
+    page.previous = readU32(bytes, kPreviousOffset);
+    page.next = readU32(bytes, kNextOffset);
+    page.childTail = readU32(bytes, kTailOffset);
+    page.prefixLength = readU16(bytes, kPrefixOffset);
+    page.unknownByte = bytes[kUnknownOffset];
+    const std::size_t tail = kRowReferenceSize + (page.leaf ? 0 : kChildSize);
+    const std::size_t area = bytes.size() - kIndexEntriesOffset;
+
+    std::vector<uint8_t> first;
+    std::size_t start = 0;
+    for (std::size_t position = 1; position <= std::min(area, (kIndexEntriesOffset - kMaskOffset) * 8 - 1);
+         ++position) {
+        if (!(bytes[kMaskOffset + position / 8] & (1u << (position % 8))))
+            continue;
+        const Bytes stored = bytes.subspan(kIndexEntriesOffset + start, position - start);
+        std::vector<uint8_t> full;
+        if (page.entries.empty()) {
+            full.assign(stored.begin(), stored.end());
+            first = full;
+        } else {
+            if (page.prefixLength > first.size())
+                return damaged(kPrefixOffset, "prefix longer than the first entry");
+            full.assign(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(page.prefixLength));
+            full.insert(full.end(), stored.begin(), stored.end());
+        }
+        if (full.size() < tail)
+            return damaged(kIndexEntriesOffset + start, "entry shorter than its row reference");
+        IndexEntry entry;
+        const std::size_t keyLength = full.size() - tail;
+        entry.key.assign(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(keyLength));
+        entry.page = readBigEndian(full, keyLength, 3);
+        entry.row = full[keyLength + 3];
+        if (!page.leaf)
+            entry.child = readBigEndian(full, keyLength + kRowReferenceSize, kChildSize);
+        page.entries.push_back(std::move(entry));
+        start = position;
+    }
+    return page;
+}
+
+IndexPageSplit splitIndexPage(IndexPage& page, uint32_t pageNumber, uint32_t newPageNumber) {
+    IndexPageSplit split;
+    IndexPage& left = split.newPage;
+    left.leaf = page.leaf;
+    left.owner = page.owner;
+    const std::size_t moved = (page.entries.size() + 1) / 2;
+    left.entries.assign(page.entries.begin(), page.entries.begin() + static_cast<std::ptrdiff_t>(moved));
+    page.entries.erase(page.entries.begin(), page.entries.begin() + static_cast<std::ptrdiff_t>(moved));
+    left.previous = page.previous;
+    left.next = pageNumber;
+    page.previous = newPageNumber;
+    if (!left.entries.empty()) {
+        split.parentEntry = left.entries.back();
+        split.parentEntry.child = newPageNumber;
+    }
+    if (!left.leaf)
+        applyChildTailRule(left);
+    return split;
+}
+
+IndexPage nestIndexRoot(IndexPage& root, uint32_t newPageNumber, const IndexEntry& maximum) {
+    IndexPage below;
+    below.leaf = root.leaf;
+    below.owner = root.owner;
+    below.entries = std::move(root.entries);
+    below.childTail = root.childTail;
+    root.leaf = false;
+    root.entries.clear();
+    root.childTail = 0;
+    root.previous = 0;
+    root.next = 0;
+    IndexEntry entry = maximum;
+    entry.child = newPageNumber;
+    root.entries.push_back(entry);
+    return below;
+}
+
+void applyChildTailRule(IndexPage& node, const std::optional<IndexEntry>& maximum) {
+    if (node.leaf)
+        return;
+    const std::size_t children = node.entries.size() + (node.childTail != 0 ? 1 : 0);
+    if (children >= 2 && node.childTail == 0) {
+        node.childTail = node.entries.back().child;
+        node.entries.pop_back();
+    } else if (children == 1 && node.childTail != 0 && maximum) {
+        IndexEntry entry = *maximum;
+        entry.child = node.childTail;
+        node.entries.push_back(entry);
+        node.childTail = 0;
+    }
+}
+
+} // namespace storage

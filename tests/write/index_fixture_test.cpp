@@ -1,0 +1,174 @@
+// Keys that Access wrote into index pages must equal the keys this engine
+// computes from the rows they point to.
+
+#include "database/storage/table/data_page.h"
+#include "database/storage/table/row_decoder.h"
+#include "database/storage/write/index_key.h"
+#include "database/storage/write/index_page.h"
+#include "database/storage/write/text_index_key.h"
+#include "write_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <set>
+
+namespace storage {
+namespace {
+
+using write_test::openFixture;
+using write_test::toHex;
+
+// Each Text/Memo column's sort-order version: descriptor byte 14, by column number.
+IndexKeyOptions keyOptions(Database& database, const TableDefinition& def) {
+    IndexKeyOptions options;
+    options.format = database.format();
+    const std::vector<uint8_t> buffer = write_test::definitionBuffer(database, def);
+    const std::size_t first = 0x3F + 12 * def.realIndexes.size();
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
+        const std::size_t at = first + 25 * i;
+        options.sortOrderVersions[readU16(buffer, at + 5)] = readU8(buffer, at + 14);
+    }
+    return options;
+}
+
+struct Tally {
+    std::set<std::string> sortOrders; // "legacy" / "general" for text keys seen
+    int entries = 0;
+    int textEntries = 0;
+    int refused = 0;
+    int pagesRewritten = 0;
+    std::vector<std::string> failures;
+};
+
+// All leaf entries of the tree under root, in leaf order; every page parsed is also rewritten.
+std::vector<IndexEntry> leafEntries(Database& database, uint32_t root, Tally& tally) {
+    std::vector<IndexEntry> out;
+    std::deque<uint32_t> pending{root};
+    std::set<uint32_t> seen;
+    uint32_t firstLeaf = 0;
+    while (!pending.empty()) {
+        const uint32_t number = pending.front();
+        pending.pop_front();
+        if (!seen.insert(number).second)
+            continue;
+        auto bytes = database.pages().page(number);
+        EXPECT_TRUE(bytes.hasValue());
+        if (!bytes)
+            break;
+        auto page = parseIndexPage(**bytes, number);
+        EXPECT_TRUE(page.hasValue()) << page.error().description;
+        if (!page)
+            break;
+        // Serialised again with the prefix Access chose, the page must be the same bytes
+        // up to the end of its entries.
+        auto again = serializeIndexPage(*page, page->prefixLength);
+        EXPECT_TRUE(again.has_value());
+        if (again) {
+            const std::size_t used = 4096 - readU16(**bytes, 2);
+            const auto differs = std::mismatch(again->begin(), again->begin() + static_cast<std::ptrdiff_t>(used),
+                                               (*bytes)->begin());
+            if (differs.first != again->begin() + static_cast<std::ptrdiff_t>(used))
+                tally.failures.push_back("page " + std::to_string(number) + " serialises differently from offset " +
+                                         std::to_string(differs.first - again->begin()) + ": " +
+                                         toHex(Bytes(**bytes).subspan(0, 0x30)));
+            ++tally.pagesRewritten;
+        }
+        if (page->leaf) {
+            if (page->previous == 0)
+                firstLeaf = number;
+            continue;
+        }
+        for (const IndexEntry& entry : page->entries)
+            pending.push_back(entry.child);
+        if (page->childTail != 0)
+            pending.push_back(page->childTail);
+    }
+    // Walk the leaf level through its sibling links, as a reader of the index does.
+    for (uint32_t number = firstLeaf; number != 0;) {
+        auto bytes = database.pages().page(number);
+        auto page = parseIndexPage(**bytes, number);
+        out.insert(out.end(), page->entries.begin(), page->entries.end());
+        number = page->next;
+    }
+    return out;
+}
+
+void checkTable(Database& database, const std::string& where, const std::string& table, Tally& tally) {
+    auto cursor = database.openTable(table);
+    ASSERT_TRUE(cursor.hasValue()) << where;
+    const TableDefinition& def = cursor->definition();
+    const IndexKeyOptions options = keyOptions(database, def);
+    for (std::size_t i = 0; i < def.realIndexes.size(); ++i) {
+        const RealIndex& index = def.realIndexes[i];
+        const std::vector<IndexEntry> entries = leafEntries(database, index.rootPage, tally);
+        for (std::size_t e = 0; e + 1 < entries.size(); ++e)
+            if (indexEntryLess(entries[e + 1], entries[e]))
+                tally.failures.push_back(where + " index " + std::to_string(i) + ": entries out of order");
+        const bool textKey = std::any_of(index.columns.begin(), index.columns.end(), [&](const IndexColumn& c) {
+            const auto column = std::find_if(def.columns.begin(), def.columns.end(),
+                                             [&](const ColumnDefinition& d) { return d.number == c.columnNumber; });
+            return column != def.columns.end() &&
+                   (column->type() == ColumnType::Text || column->type() == ColumnType::Memo);
+        });
+        for (const IndexEntry& entry : entries) {
+            auto row = readRowAt(database.pages(), {entry.page, entry.row}, def.firstPage);
+            ASSERT_TRUE(row.hasValue()) << row.error().description;
+            std::vector<Value> values;
+            ASSERT_TRUE(decodeRow(database.pages(), def, row->bytes, {entry.page, 0}, values).isOk());
+            auto key = encodeIndexKey(def, index, values, options);
+            if (!key) {
+                ASSERT_EQ(key.error().kind, ErrorKind::NotSupported) << key.error().description;
+                ++tally.refused;
+                continue;
+            }
+            ++tally.entries;
+            if (textKey) {
+                ++tally.textEntries;
+                for (const IndexColumn& c : index.columns) {
+                    const auto column = std::find_if(def.columns.begin(), def.columns.end(),
+                                                     [&](const ColumnDefinition& d) { return d.number == c.columnNumber; });
+                    if (column->type() == ColumnType::Text || column->type() == ColumnType::Memo)
+                        tally.sortOrders.insert(options.sortOrderVersions.at(column->number) ? "general" : "legacy");
+                }
+            }
+            if (*key != entry.key)
+                tally.failures.push_back(where + " index " + std::to_string(i) + " row " + std::to_string(entry.page) +
+                                         ":" + std::to_string(entry.row) + "\n  stored  " + toHex(entry.key) +
+                                         "\n  ours    " + toHex(*key));
+        }
+    }
+}
+
+TEST(IndexFixtures, StoredKeysEqualTheKeysOfTheirRows) {
+    SKIP_WITHOUT_FIXTURES();
+    const char* files[] = {
+        "jet4/indexTestV2000.mdb",      "jet4/compIndexTestV2003.mdb", "jet4/testIndexPropertiesV2003.mdb",
+        "jet4/testUnicodeCompV2003.mdb", "jet4/testV2000.mdb",         "ace12/indexTestV2007.accdb",
+        "ace14/indexTestV2010.accdb",   "ace14/compIndexTestV2010.accdb", "ace17/extDateTestV2019.accdb",
+        "ace12/testV2007.accdb",        "ace14/testV2010.accdb",       "jet4/empty.mdb",
+        "ace14/empty2010.accdb",
+    };
+    Tally tally;
+    for (const char* file : files) {
+        SCOPED_TRACE(file);
+        auto database = openFixture(file);
+        ASSERT_TRUE(database);
+        auto tables = database->userTables();
+        ASSERT_TRUE(tables.hasValue());
+        for (const std::string& table : *tables)
+            checkTable(*database, std::string(file) + " " + table, table, tally);
+        checkTable(*database, std::string(file) + " MSysObjects", "MSysObjects", tally);
+    }
+    EXPECT_GT(tally.entries, 1500);
+    EXPECT_GT(tally.textEntries, 300);
+    EXPECT_GT(tally.refused, 0); // testUnicodeCompV2003.mdb holds text beyond U+00FF
+    EXPECT_EQ(tally.sortOrders, (std::set<std::string>{"general", "legacy"}));
+    EXPECT_GT(tally.pagesRewritten, 50);
+    for (const std::string& failure : tally.failures)
+        ADD_FAILURE() << failure;
+}
+
+} // namespace
+} // namespace storage
