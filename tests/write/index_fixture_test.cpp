@@ -63,7 +63,7 @@ std::vector<IndexEntry> leafEntries(Database& database, uint32_t root, Tally& ta
             break;
         // Serialised again with the prefix Access chose, the page must be the same bytes
         // up to the end of its entries.
-        auto again = serializeIndexPage(*page, page->prefixLength);
+        auto again = serializeIndexPageWithPrefix(*page, page->prefixLength);
         EXPECT_TRUE(again.has_value());
         if (again) {
             const std::size_t used = 4096 - readU16(**bytes, 2);

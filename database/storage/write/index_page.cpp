@@ -99,8 +99,8 @@ bool indexPageFits(const IndexPage& page) {
     return indexEntryDataSize(page, chooseIndexPrefix(page)) <= kMaxIndexEntryData;
 }
 
-std::optional<std::vector<uint8_t>> serializeIndexPage(const IndexPage& page, std::size_t prefixLength,
-                                                       uint32_t pageSize) {
+std::optional<std::vector<uint8_t>> serializeIndexPageWithPrefix(const IndexPage& page, std::size_t prefixLength,
+                                                                 uint32_t pageSize) {
     const std::size_t area = pageSize - kIndexEntriesOffset;
     if (indexEntryDataSize(page, prefixLength) > std::min(area, kMaxIndexEntryData))
         return std::nullopt;
@@ -137,7 +137,7 @@ std::optional<std::vector<uint8_t>> serializeIndexPage(const IndexPage& page, st
 }
 
 std::optional<std::vector<uint8_t>> serializeIndexPage(const IndexPage& page, uint32_t pageSize) {
-    return serializeIndexPage(page, chooseIndexPrefix(page), pageSize);
+    return serializeIndexPageWithPrefix(page, chooseIndexPrefix(page), pageSize);
 }
 
 Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber) {

@@ -58,8 +58,9 @@ bool indexPageFits(const IndexPage& page);
 // tail, prefix length, 0, the entry mask (a bit where each entry ends), the
 // entries. Nullopt when the entries do not fit; the prefix must be shared by
 // all entries' bytes.
-std::optional<std::vector<uint8_t>> serializeIndexPage(const IndexPage& page, std::size_t prefixLength,
-                                                       uint32_t pageSize = kJet4PageSize);
+std::optional<std::vector<uint8_t>> serializeIndexPageWithPrefix(const IndexPage& page, std::size_t prefixLength,
+                                                                 uint32_t pageSize = kJet4PageSize);
+// With the prefix of chooseIndexPrefix.
 std::optional<std::vector<uint8_t>> serializeIndexPage(const IndexPage& page, uint32_t pageSize = kJet4PageSize);
 
 // Reads a leaf or node page; a corruption error (page number in the text) when it contradicts itself.
