@@ -30,6 +30,10 @@ public:
                              const QString& defaultText) = 0;
     // The chosen file's path; the empty text when cancelled.
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The chosen files' full paths in the dialog's order; empty when cancelled.
+    virtual QStringList openFileNames(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The chosen folder's path; the empty text when cancelled.
+    virtual QString folderName(QWidget* parent, const QString& prompt) = 0;
 };
 
 } // namespace gui

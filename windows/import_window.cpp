@@ -2,6 +2,7 @@
 
 #include "database/access_connection_string.h"
 #include "database/database_location.h"
+#include "filelist/ui/file_list_reorder.h"
 #include "filelist/ui/file_list_view.h"
 #include "settings/setting_conversions.h"
 #include "settings/setting_keys.h"
@@ -10,6 +11,7 @@
 #include "windows/button_face.h"
 #include "windows/classic_metrics_style.h"
 #include "windows/dialogs.h"
+#include "windows/file_list_buttons.h"
 #include "windows/frame.h"
 #include "windows/hand_cursor.h"
 #include "windows/hover_pointer_rules.h"
@@ -20,6 +22,7 @@
 #include "windows/window_fonts.h"
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -54,6 +57,8 @@ namespace {
 constexpr int kClientWidth = 6360;
 constexpr int kClientHeight = 10335;
 constexpr int kFileColumnWidth = 5000;
+// The pointer picture while an entry of the file list is dragged, looked up in the program folder.
+const QString kDragCursorFile = QStringLiteral("drag.ico");
 
 template <typename Widget>
 Widget* place(Widget* widget, const char* name, int left, int top, int width, int height, const QFont& font) {
@@ -230,6 +235,10 @@ void Form2::connectHandlers() {
     connect(m_text2, &QLineEdit::textChanged, this, &Form2::Text2_Change);
     connect(m_text3, &QLineEdit::textChanged, this, &Form2::Text3_Change);
     connect(m_pushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
+    connect(m_pushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    connect(m_pushButton3, &QPushButton::clicked, this, &Form2::PushButton3_Click);
+    connect(m_pushButton4, &QPushButton::clicked, this, &Form2::PushButton4_Click);
+    connect(m_pushButton7, &QPushButton::clicked, this, &Form2::PushButton7_Click);
     connect(m_pushButton5, &QPushButton::clicked, this, &Form2::PushButton5_Click);
     connect(m_pushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
     connect(m_pushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
@@ -264,6 +273,7 @@ void Form2::Form_Load() {
     m_pointer.setCustomCursor(loadHandCursor(m_services.programFolder));
     setWindowTitle(kApplicationTitle);
     m_listView1->setUpColumn(pixels(kFileColumnWidth));
+    m_listView1->setDragCursorFile(m_services.programFolder + QDir::separator() + kDragCursorFile);
 }
 
 bool Form2::Option1() const { return m_option1->isChecked(); }
@@ -349,6 +359,16 @@ void Form2::PushButton1_Click() {
     m_run->start();
     setWindowTitle(caption);
 }
+
+void Form2::PushButton2_Click() { filelist::MoveSelectedEntryUp(*m_listView1); }
+
+void Form2::PushButton3_Click() { AddTextFiles(*this, m_services.dialogs, *m_listView1); }
+
+void Form2::PushButton4_Click() {
+    AddAllFilesInFolder(*this, m_services.dialogs, m_services.store, m_pointer, *m_listView1);
+}
+
+void Form2::PushButton7_Click() { filelist::MoveSelectedEntryDown(*m_listView1); }
 
 void Form2::showProgress(const importer::ImportProgress& progress) {
     const int percent = progress.lineCount > 0 ? (progress.line + 1) * 100 / progress.lineCount : 100;

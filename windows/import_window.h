@@ -70,6 +70,10 @@ public:
     void Text2_Change();
     void Text3_Change();
     void PushButton1_Click();
+    void PushButton2_Click();
+    void PushButton3_Click();
+    void PushButton4_Click();
+    void PushButton7_Click();
     void PushButton5_Click();
     void PushButton6_Click();
     void PushButton8_Click();

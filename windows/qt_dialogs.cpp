@@ -42,4 +42,15 @@ QString QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& reques
     return QFileDialog::getOpenFileName(parent, request.title, request.fileName, filter, &selected);
 }
 
+QStringList QtDialogs::openFileNames(QWidget* parent, const FileDialogRequest& request) {
+    const QString filter = request.nameFilters.join(QStringLiteral(";;"));
+    QString selected = request.nameFilters.value(0);
+    return QFileDialog::getOpenFileNames(parent, request.title, request.fileName, filter, &selected);
+}
+
+// Only folders of the file system can be chosen.
+QString QtDialogs::folderName(QWidget* parent, const QString& prompt) {
+    return QFileDialog::getExistingDirectory(parent, prompt, QString(), QFileDialog::ShowDirsOnly);
+}
+
 } // namespace gui

@@ -14,6 +14,8 @@ public:
     QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QStringList openFileNames(QWidget* parent, const FileDialogRequest& request) override;
+    QString folderName(QWidget* parent, const QString& prompt) override;
 };
 
 // The message box that messageBox shows, not yet shown; the caller owns it.

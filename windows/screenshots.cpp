@@ -26,6 +26,8 @@ public:
     void messageBox(QWidget*, const QString&, importer::MessageIcon, const QString&) override {}
     QString inputBox(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString openFileName(QWidget*, const gui::FileDialogRequest&) override { return {}; }
+    QStringList openFileNames(QWidget*, const gui::FileDialogRequest&) override { return {}; }
+    QString folderName(QWidget*, const QString&) override { return {}; }
 };
 
 bool save(QWidget& widget, const QDir& folder, const QString& name) {

@@ -16,14 +16,31 @@ void ScriptedDialogs::messageBox(QWidget*, const QString& text, importer::Messag
     messages.push_back({text, icon, title});
 }
 
-QString ScriptedDialogs::inputBox(QWidget*, const QString& prompt, const QString&, const QString&) {
+QString ScriptedDialogs::inputBox(QWidget*, const QString& prompt, const QString& title,
+                                  const QString& defaultText) {
     prompts << prompt;
+    inputTitles << title;
+    inputDefaults << defaultText;
     return take(inputAnswers);
 }
 
 QString ScriptedDialogs::openFileName(QWidget*, const gui::FileDialogRequest& request) {
     fileRequests.push_back(request);
     return take(fileAnswers);
+}
+
+QStringList ScriptedDialogs::openFileNames(QWidget*, const gui::FileDialogRequest& request) {
+    fileRequests.push_back(request);
+    if (fileListAnswers.empty())
+        return {};
+    QStringList answer = fileListAnswers.front();
+    fileListAnswers.pop_front();
+    return answer;
+}
+
+QString ScriptedDialogs::folderName(QWidget*, const QString& prompt) {
+    folderPrompts << prompt;
+    return take(folderAnswers);
 }
 
 QStringList ScriptedDialogs::messageTexts() const {

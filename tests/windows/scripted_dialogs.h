@@ -21,14 +21,21 @@ public:
     QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     QString openFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
+    QStringList openFileNames(QWidget* parent, const gui::FileDialogRequest& request) override;
+    QString folderName(QWidget* parent, const QString& prompt) override;
 
     QStringList messageTexts() const;
 
     std::vector<Message> messages;
     std::deque<QString> inputAnswers;
     QStringList prompts;
+    QStringList inputTitles;
+    QStringList inputDefaults;
     std::deque<QString> fileAnswers;
     std::vector<gui::FileDialogRequest> fileRequests;
+    std::deque<QStringList> fileListAnswers;
+    std::deque<QString> folderAnswers;
+    QStringList folderPrompts;
 };
 
 } // namespace testsupport

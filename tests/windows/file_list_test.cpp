@@ -1,0 +1,329 @@
+// The import window's file list driven through its real widgets: removal, the two add
+// buttons, the move buttons, the internal drag and drops from the file manager.
+
+#include "window_fixture.h"
+
+#include "database/database_location.h"
+#include "filelist/ui/file_list_view.h"
+#include "windows/import_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+using testsupport::WindowFixture;
+
+class FileList : public WindowFixture {
+protected:
+    FileList() : m_form(m_databaseWindow, m_location, m_services), m_list(m_form.ListView1()) {}
+
+    QStringList entries() const {
+        QStringList texts;
+        for (int position = 1; position <= m_list.count(); ++position)
+            texts << *m_list.text(position);
+        return texts;
+    }
+    void fill(const QStringList& texts) {
+        for (const QString& text : texts)
+            m_list.addEntry(text);
+    }
+    void click(const char* button) { QTest::mouseClick(control<QPushButton>(m_form, button), Qt::LeftButton); }
+    QPoint centreOf(int position) const {
+        return m_list.visualItemRect(m_list.topLevelItem(position - 1)).center();
+    }
+    QString makeFile(const QString& relativePath) {
+        const QString path = tempFile("tree/" + relativePath.toStdString());
+        QDir().mkpath(QFileInfo(path).path());
+        testsupport::writeFile(path.toStdString(), "x");
+        return path;
+    }
+    QString treeFolder() const { return tempFile("tree"); }
+
+    void press(int position, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(m_list.viewport(), button, {}, centreOf(position));
+    }
+    void moveOver(int position, Qt::MouseButton held = Qt::LeftButton) { moveOver(centreOf(position), held); }
+    void moveOver(QPoint at, Qt::MouseButton held = Qt::LeftButton) {
+        QMouseEvent move(QEvent::MouseMove, at, m_list.viewport()->mapToGlobal(at), Qt::NoButton, held, {});
+        QApplication::sendEvent(m_list.viewport(), &move);
+    }
+    // A widget test gets only the double-click event; a real one comes after a click.
+    void doubleClick(QPoint at) {
+        QTest::mouseClick(m_list.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(m_list.viewport(), Qt::LeftButton, {}, at);
+    }
+    void release(int position, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseRelease(m_list.viewport(), button, {}, centreOf(position));
+    }
+
+    // Sends a drag over the list and, when it was accepted, the drop; returns whether it was.
+    bool drop(QMimeData& data) {
+        const QPoint at(10, 10);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(m_list.viewport(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+        QDropEvent dropEvent(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(m_list.viewport(), &dropEvent);
+        EXPECT_TRUE(dropEvent.isAccepted());
+        EXPECT_EQ(dropEvent.dropAction(), Qt::CopyAction); // the source keeps its files
+        return true;
+    }
+    static std::unique_ptr<QMimeData> urls(const QStringList& paths) {
+        auto data = std::make_unique<QMimeData>();
+        QList<QUrl> list;
+        for (const QString& path : paths)
+            list << QUrl::fromLocalFile(path);
+        data->setUrls(list);
+        return data;
+    }
+
+    QWidget m_databaseWindow;
+    database::DatabaseFields m_location;
+    gui::Form2 m_form;
+    filelist::FileListView& m_list;
+};
+
+const QStringList kFive{"f1", "f2", "f3", "f4", "f5"};
+
+TEST_F(FileList, DeleteWithAnyModifiersAndDoubleClickRemoveTheSelectedEntry) {
+    m_form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
+    QTest::keyClick(&m_list, Qt::Key_Delete); // empty list: nothing to do
+    doubleClick(QPoint(20, 20));
+    EXPECT_EQ(m_list.count(), 0);
+
+    fill({"a", "b", "c", "d", "b", "e"}); // duplicates are separate entries
+    m_list.selectEntry(2);
+    QTest::keyClick(&m_list, Qt::Key_Backspace);
+    EXPECT_EQ(entries(), QStringList({"a", "b", "c", "d", "b", "e"}));
+    QTest::keyClick(&m_list, Qt::Key_Delete);
+    EXPECT_EQ(entries(), QStringList({"a", "c", "d", "b", "e"}));
+
+    m_list.selectEntry(4);
+    QTest::keyClick(&m_list, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(entries(), QStringList({"a", "c", "d", "e"}));
+    m_list.selectEntry(1);
+    QTest::keyClick(&m_list, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(entries(), QStringList({"c", "d", "e"}));
+
+    // A double-click on an entry selects and removes it; one on the empty part of the
+    // list removes the entry that is selected.
+    doubleClick(centreOf(2));
+    EXPECT_EQ(entries(), QStringList({"c", "e"}));
+    m_list.selectEntry(2);
+    doubleClick(QPoint(20, m_list.viewport()->height() - 5));
+    EXPECT_EQ(entries(), QStringList({"c"}));
+    m_list.clearSelection();
+    QTest::keyClick(&m_list, Qt::Key_Delete);
+    EXPECT_EQ(entries(), QStringList({"c"}));
+}
+
+TEST_F(FileList, AddTextFilesAppendsTheChosenFilesInTheDialogsOrder) {
+    fill({"/data/old.txt"});
+    m_dialogs.fileListAnswers = {{}, {"/data/b.txt", "/data/a.exe", "/data/old.txt"}, {"/a.txt"}};
+    click("PushButton3"); // cancelled
+    EXPECT_EQ(entries(), QStringList({"/data/old.txt"}));
+    click("PushButton3");
+    click("PushButton3");
+    EXPECT_EQ(entries(), QStringList({"/data/old.txt", "/data/b.txt", "/data/a.exe", "/data/old.txt", "/a.txt"}));
+
+    ASSERT_EQ(m_dialogs.fileRequests.size(), 3u);
+    EXPECT_EQ(m_dialogs.fileRequests[0].title, "Add File(s) - Hold Ctrl to select multiple files");
+    EXPECT_EQ(m_dialogs.fileRequests[0].nameFilters,
+              QStringList({"Text Files (*.txt)", "CSV Files (*.csv)", "All Files (*)"}));
+    EXPECT_TRUE(m_dialogs.fileRequests[0].fileName.isEmpty());
+}
+
+TEST_F(FileList, FolderScanAsksForAnExtensionAndAFolderAndAppendsTheMatchingFiles) {
+    makeFile("a.txt");
+    makeFile("b.csv");
+    makeFile("~$c.txt");
+    makeFile("sub/d.TXT");
+    makeFile("sub/e.csv");
+    fill({"first"});
+
+    // A cancelled prompt stores nothing and asks for no folder.
+    click("PushButton4");
+    ASSERT_EQ(m_dialogs.prompts.size(), 1);
+    EXPECT_EQ(m_dialogs.prompts[0],
+              "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)");
+    EXPECT_EQ(m_dialogs.inputTitles[0], "Tarnwick");
+    EXPECT_EQ(m_dialogs.inputDefaults[0], "txt");
+    EXPECT_FALSE(isStored("Extension"));
+    EXPECT_TRUE(m_dialogs.folderPrompts.isEmpty());
+
+    // A cancelled folder dialog keeps the stored answer and adds nothing.
+    m_dialogs.inputAnswers = {"csv"};
+    click("PushButton4");
+    EXPECT_EQ(stored("Extension"), "csv");
+    EXPECT_EQ(m_dialogs.folderPrompts, QStringList({"Please select folder:"}));
+    EXPECT_EQ(entries(), QStringList({"first"}));
+
+    m_dialogs.inputAnswers = {"txt", "*"};
+    m_dialogs.folderAnswers = {treeFolder(), treeFolder() + "/"};
+    click("PushButton4");
+    EXPECT_EQ(stored("Extension"), "txt");
+    const QString root = treeFolder();
+    EXPECT_EQ(entries(), QStringList({"first", root + "/a.txt", root + "/sub/d.TXT"}));
+    EXPECT_EQ(m_form.pointer().state(), importer::pointer::kDefault);
+
+    // "*" takes every extension; a folder chosen with its final separator reads the same.
+    click("PushButton4");
+    EXPECT_EQ(stored("Extension"), "*");
+    EXPECT_EQ(entries().mid(3), QStringList({root + "/a.txt", root + "/b.csv", root + "/sub/d.TXT",
+                                             root + "/sub/e.csv"}));
+}
+
+TEST_F(FileList, MoveButtonsExchangeTheSelectedEntryWithItsNeighbour) {
+    fill(kFive);
+    auto* up = control<QPushButton>(m_form, "PushButton2");
+    auto* down = control<QPushButton>(m_form, "PushButton7");
+
+    click("PushButton2"); // nothing selected
+    click("PushButton7");
+    EXPECT_EQ(entries(), kFive);
+
+    m_list.selectEntry(3);
+    QTest::mouseClick(up, Qt::LeftButton);
+    EXPECT_EQ(entries(), QStringList({"f1", "f3", "f2", "f4", "f5"}));
+    EXPECT_EQ(m_list.selectedPosition(), 2);
+    QTest::mouseClick(down, Qt::LeftButton);
+    EXPECT_EQ(entries(), kFive);
+    EXPECT_EQ(m_list.selectedPosition(), 3);
+
+    m_list.selectEntry(1);
+    QTest::mouseClick(up, Qt::LeftButton); // the first entry stays where it is
+    EXPECT_EQ(entries(), kFive);
+    EXPECT_EQ(m_list.selectedPosition(), 1);
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(down, Qt::LeftButton);
+    EXPECT_EQ(entries(), QStringList({"f2", "f3", "f4", "f1", "f5"}));
+    EXPECT_EQ(m_list.selectedPosition(), 4);
+
+    m_list.selectEntry(5);
+    QTest::mouseClick(down, Qt::LeftButton); // and so does the last
+    EXPECT_EQ(entries(), QStringList({"f2", "f3", "f4", "f1", "f5"}));
+    EXPECT_EQ(m_list.selectedPosition(), 5);
+}
+
+TEST_F(FileList, MoveButtonsKeepTheMovedEntryInViewAndGiveTheListTheFocus) {
+    for (int i = 1; i <= 40; ++i)
+        m_list.addEntry(QStringLiteral("f%1").arg(i));
+    m_form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
+    m_list.selectEntry(40);
+    control<QPushButton>(m_form, "PushButton3")->setFocus();
+    for (int i = 0; i < 39; ++i)
+        click("PushButton2");
+    EXPECT_EQ(*m_list.text(1), "f40");
+    EXPECT_EQ(*m_list.text(40), "f39");
+    EXPECT_TRUE(m_list.viewport()->rect().contains(centreOf(1)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_list.hasFocus(); }));
+}
+
+TEST_F(FileList, DraggingAnEntryCarriesItsTextOverTheEntriesPassed) {
+    m_form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
+    struct Case {
+        const char* name;
+        Qt::MouseButton button;
+        QList<int> path;
+        QStringList texts;
+        QStringList expected;
+    };
+    const std::vector<Case> cases{
+        {"steady", Qt::LeftButton, {2, 3, 4}, kFive, {"f2", "f3", "f4", "f1", "f5"}},
+        {"fast, skipping entries", Qt::LeftButton, {4}, kFive, {"f4", "f2", "f3", "f1", "f5"}},
+        {"right button", Qt::RightButton, {2, 3}, kFive, {"f2", "f3", "f1", "f4", "f5"}},
+        {"same text", Qt::LeftButton, {2}, {"f1", "f1", "f3"}, {"f1", "f1", "f3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_list.clear();
+        fill(c.texts);
+        press(1, c.button);
+        for (int position : c.path)
+            moveOver(position, c.button);
+        release(c.path.last(), c.button);
+        EXPECT_EQ(entries(), c.expected);
+        EXPECT_FALSE(m_list.isDraggingEntry());
+        // After the release, moves carry nothing.
+        moveOver(1, Qt::NoButton);
+        EXPECT_EQ(entries(), c.expected);
+    }
+}
+
+TEST_F(FileList, DragNearTheBottomEdgeScrollsTheNextEntryIntoView) {
+    for (int i = 1; i <= 40; ++i)
+        m_list.addEntry(QStringLiteral("f%1").arg(i));
+    m_form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
+    const QPoint nearBottom(10, m_list.viewport()->height() - 2);
+    const int bottom = m_list.indexOfTopLevelItem(m_list.itemAt(nearBottom)) + 1;
+    ASSERT_GT(bottom, 2);
+    auto inView = [&](int position) {
+        // Rows only: the column is wider than the list, as long paths are cut at its edge.
+        const QRect row = m_list.visualItemRect(m_list.topLevelItem(position - 1));
+        return row.top() >= 0 && row.bottom() < m_list.viewport()->height();
+    };
+    ASSERT_FALSE(inView(bottom + 1));
+
+    press(1);
+    for (int position = 2; position < bottom; ++position)
+        moveOver(position);
+    moveOver(nearBottom);
+    release(bottom);
+    EXPECT_EQ(*m_list.text(bottom), "f1");
+    EXPECT_TRUE(inView(bottom + 1));
+}
+
+TEST_F(FileList, DropsAppendFilesAsTheyAreAndScanFolders) {
+    const QString a = makeFile("drop/a.txt");
+    const QString b = makeFile("drop/b.exe");
+    const QString tilde = makeFile("drop/~x.txt");
+    makeFile("d/x.txt");
+    makeFile("d/y.csv");
+    makeFile("d/~x.txt");
+    makeFile("d/s/z.txt");
+    fill({"first", "second"});
+
+    auto files = urls({a, b, tilde});
+    EXPECT_TRUE(drop(*files));
+    const QString d = treeFolder() + "/d";
+    auto folder = urls({d, a});
+    EXPECT_TRUE(drop(*folder));
+    EXPECT_EQ(entries(), QStringList({"first", "second", a, b, tilde, d + "/x.txt", d + "/y.csv", d + "/s/z.txt", a}));
+
+    // Text from an editor is refused and adds nothing.
+    QMimeData text;
+    text.setText(a);
+    EXPECT_FALSE(drop(text));
+    QDropEvent textDrop(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, {});
+    QApplication::sendEvent(m_list.viewport(), &textDrop);
+    EXPECT_EQ(m_list.count(), 9);
+}
+
+TEST_F(FileList, DropsAreRefusedOnlyWhileAnEntryIsDragged) {
+    m_form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
+    const QString a = makeFile("a.txt");
+    fill({"f1", "f2"});
+    press(1);
+    auto data = urls({a});
+    EXPECT_FALSE(drop(*data));
+    release(1);
+    EXPECT_TRUE(drop(*data));
+    EXPECT_EQ(entries(), QStringList({"f1", "f2", a}));
+}
+
+} // namespace
