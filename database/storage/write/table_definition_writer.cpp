@@ -240,44 +240,44 @@ TableDefinition layoutNewTable(const std::vector<NewColumn>& columns, uint16_t s
     }
     uint16_t nextOrdinary = 0, nextLong = ordinaryVariables, fixedOffset = 0;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        const NewColumn& spec = columns[i];
+        const NewColumn& wanted = columns[i];
         ColumnDefinition column;
-        column.name = spec.name;
-        column.typeCode = static_cast<uint8_t>(spec.type);
+        column.name = wanted.name;
+        column.typeCode = static_cast<uint8_t>(wanted.type);
         column.number = static_cast<uint16_t>(i);
-        const bool isLong = spec.type == ColumnType::Memo || spec.type == ColumnType::Ole;
-        const bool variable = isLong || spec.type == ColumnType::Text || spec.type == ColumnType::Binary;
+        const bool isLong = wanted.type == ColumnType::Memo || wanted.type == ColumnType::Ole;
+        const bool variable = isLong || wanted.type == ColumnType::Text || wanted.type == ColumnType::Binary;
         column.flags = 0x02;
         if (!variable)
             column.flags |= 0x01;
-        if (spec.autoNumber && spec.type == ColumnType::Long)
+        if (wanted.autoNumber && wanted.type == ColumnType::Long)
             column.flags |= 0x04;
-        if (spec.autoNumber && spec.type == ColumnType::Guid)
+        if (wanted.autoNumber && wanted.type == ColumnType::Guid)
             column.flags |= 0x40;
-        if (spec.hyperlink && spec.type == ColumnType::Memo)
+        if (wanted.hyperlink && wanted.type == ColumnType::Memo)
             column.flags |= 0x80;
-        if (spec.compressedUnicode && (spec.type == ColumnType::Text || spec.type == ColumnType::Memo))
+        if (wanted.compressedUnicode && (wanted.type == ColumnType::Text || wanted.type == ColumnType::Memo))
             column.extendedFlags = 0x01;
-        if (spec.type == ColumnType::Text || spec.type == ColumnType::Memo)
+        if (wanted.type == ColumnType::Text || wanted.type == ColumnType::Memo)
             column.sortOrder = sortLcid;
-        if (spec.type == ColumnType::Decimal) {
-            column.precision = spec.precision;
-            column.scale = spec.scale;
+        if (wanted.type == ColumnType::Decimal) {
+            column.precision = wanted.precision;
+            column.scale = wanted.scale;
         }
-        if (spec.type == ColumnType::Text)
-            column.length = static_cast<uint16_t>(spec.size * 2);
-        else if (spec.type == ColumnType::Binary)
-            column.length = spec.size;
+        if (wanted.type == ColumnType::Text)
+            column.length = static_cast<uint16_t>(wanted.size * 2);
+        else if (wanted.type == ColumnType::Binary)
+            column.length = wanted.size;
         else
-            column.length = static_cast<uint16_t>(fixedTypeSize(spec.type));
+            column.length = static_cast<uint16_t>(fixedTypeSize(wanted.type));
         if (variable) {
             column.varIndex = isLong ? nextLong++ : nextOrdinary++;
         } else {
             // Fixed columns carry the number of ordinary variable columns before them.
             column.varIndex = nextOrdinary;
-            if (spec.type != ColumnType::Boolean) {
+            if (wanted.type != ColumnType::Boolean) {
                 column.fixedOffset = fixedOffset;
-                fixedOffset = static_cast<uint16_t>(fixedOffset + fixedTypeSize(spec.type));
+                fixedOffset = static_cast<uint16_t>(fixedOffset + fixedTypeSize(wanted.type));
             }
         }
         def.columns.push_back(std::move(column));
