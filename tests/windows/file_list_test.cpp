@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QImage>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -261,6 +262,30 @@ TEST_F(FileList, DraggingAnEntryCarriesItsTextOverTheEntriesPassed) {
         moveOver(1, Qt::NoButton);
         EXPECT_EQ(entries(), c.expected);
     }
+}
+
+TEST_F(FileList, DraggedEntryShowsTheDragPictureWhenTheProgramFolderHasOne) {
+    fill(kFive);
+    press(1);
+    EXPECT_NE(m_list.viewport()->cursor().shape(), Qt::BitmapCursor); // no drag.ico yet
+    release(1);
+
+    QImage picture(32, 32, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(tempFile("drag.ico"), "ICO"));
+    press(2);
+    EXPECT_EQ(m_list.viewport()->cursor().shape(), Qt::BitmapCursor);
+    moveOver(3);
+    release(3);
+    EXPECT_NE(m_list.viewport()->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(entries(), QStringList({"f1", "f3", "f2", "f4", "f5"}));
+
+    // An entry removed while remembered as the dragged one carries nothing afterwards.
+    press(2);
+    m_list.removeEntry(2);
+    moveOver(1);
+    release(1);
+    EXPECT_EQ(entries(), QStringList({"f1", "f2", "f4", "f5"}));
 }
 
 TEST_F(FileList, DragNearTheBottomEdgeScrollsTheNextEntryIntoView) {
