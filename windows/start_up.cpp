@@ -6,6 +6,7 @@
 #include "windows/application_title.h"
 #include "windows/hand_cursor.h"
 #include "windows/import_window.h"
+#include "windows/splash.h"
 #include "windows/window_centring.h"
 
 #include <QLineEdit>
@@ -29,6 +30,7 @@ void ImportWindowSlot::show() { form2().show(); }
 
 void Form1_Load(Form1& form1, WindowServices& services) {
     centreWindow(form1);
+    SplashShow(services, form1);
     form1.setWindowTitle(kApplicationTitle);
     form1.pointer().setCustomCursor(loadHandCursor(services.programFolder));
     // Setting the fields raises their change handling, which stores the values again.
