@@ -21,7 +21,8 @@ int main(int argc, char* argv[]) {
                                  dataaccess::ProviderRegistry::standard(),
                                  QCoreApplication::applicationDirPath(),
                                  importer::defaultImportLogPath(),
-                                 [] { QCoreApplication::quit(); }};
+                                 [] { QCoreApplication::quit(); },
+                                 gui::standardWebSiteVisit()};
 
     gui::Form1 form1(services);
     gui::ImportWindowSlot importWindow(form1, services);

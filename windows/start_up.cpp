@@ -30,6 +30,7 @@ void ImportWindowSlot::show() { form2().show(); }
 
 void Form1_Load(Form1& form1, WindowServices& services) {
     centreWindow(form1);
+    MaybeVisitWebSite(services.webSiteVisit);
     SplashShow(services, form1);
     form1.setWindowTitle(kApplicationTitle);
     form1.pointer().setCustomCursor(loadHandCursor(services.programFolder));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/dataaccess/provider.h"
+#include "windows/web_site_visit.h"
 
 #include <QString>
 
@@ -25,6 +26,8 @@ struct WindowServices {
     QString logPath;
     // Closing either window ends the program at once.
     std::function<void()> endProgram;
+    // Left empty, as tests leave it, no start visits the maker's web site.
+    WebSiteVisit webSiteVisit = {};
 };
 
 } // namespace gui

@@ -3,6 +3,7 @@
 #include "settings/setting_keys.h"
 #include "windows/splash.h"
 #include "windows/twips.h"
+#include "windows/web_site_visit.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -67,6 +68,17 @@ TEST_F(SplashShowing, WindowTakesThePictureSizeWithAStripForTheBoxWhichSavesShow
     EXPECT_EQ(stored("ShowAgain"), "1");
     QTest::mouseClick(check1, Qt::LeftButton, {}, QPoint(5, check1->height() / 2));
     EXPECT_EQ(stored("ShowAgain"), "0");
+}
+
+TEST(WebSiteVisit, OpensTheSiteOnlyWhenTheChanceSaysSo) {
+    QStringList opened;
+    gui::WebSiteVisit visit{[] { return false; }, [&](const QString& address) { opened << address; }};
+    gui::MaybeVisitWebSite(visit);
+    EXPECT_TRUE(opened.isEmpty());
+    visit.chance = [] { return true; };
+    gui::MaybeVisitWebSite(visit);
+    EXPECT_EQ(opened, QStringList({gui::kWebSiteAddress}));
+    gui::MaybeVisitWebSite(gui::WebSiteVisit{[] { return true; }, {}}); // no opener: nothing to do
 }
 
 } // namespace
