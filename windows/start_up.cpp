@@ -4,11 +4,13 @@
 #include "settings/setting_keys.h"
 #include "settings/settings_store.h"
 #include "windows/application_title.h"
+#include "windows/button_face.h"
 #include "windows/hand_cursor.h"
 #include "windows/import_window.h"
 #include "windows/splash.h"
 #include "windows/window_centring.h"
 
+#include <QDir>
 #include <QLineEdit>
 
 namespace gui {
@@ -28,7 +30,21 @@ importer::TableList& ImportWindowSlot::List1() { return form2().List1(); }
 
 void ImportWindowSlot::show() { form2().show(); }
 
+namespace {
+
+// A skin file in the program folder turns the white design into the button-face colour;
+// there is no skin engine, so the colours are all the skin changes. Hidden files do not count.
+void SkinSwitch(Form1& form1, const QString& programFolder) {
+    const QDir skinFolder(programFolder + QDir::separator() + QStringLiteral("x"));
+    if (skinFolder.entryList({QStringLiteral("o.cjs")}, QDir::Files).isEmpty())
+        return;
+    applyButtonFace(form1);
+}
+
+} // namespace
+
 void Form1_Load(Form1& form1, WindowServices& services) {
+    SkinSwitch(form1, services.programFolder);
     centreWindow(form1);
     MaybeVisitWebSite(services.webSiteVisit);
     SplashShow(services, form1);

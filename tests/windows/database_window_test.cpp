@@ -5,6 +5,7 @@
 #include "windows/import_window.h"
 #include "windows/start_up.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -165,6 +166,16 @@ TEST_F(DatabaseWindow, StoredDatabaseThatExistsOpensTheImportWindowAtLoad) {
     EXPECT_TRUE(m_slot.window()->isVisible());
     EXPECT_FALSE(m_form1.isVisible());
     EXPECT_EQ(tableList(), QStringList{"Kept"});
+}
+
+TEST_F(DatabaseWindow, SkinFileTurnsTheWindowToTheButtonFaceColour) {
+    gui::Form1_Load(m_form1, m_services);
+    EXPECT_NE(m_form1.backgroundRole(), QPalette::Button); // the white design
+    QDir().mkpath(tempFile("x"));
+    writeTempFile("x/o.cjs", "skin");
+    gui::Form1 skinned(m_services);
+    gui::Form1_Load(skinned, m_services);
+    EXPECT_EQ(skinned.backgroundRole(), QPalette::Button);
 }
 
 TEST_F(DatabaseWindow, PointerShowsTheHandOverTheButtonsOnly) {
