@@ -26,25 +26,6 @@ namespace storage {
 namespace {
 
 constexpr std::size_t kCalculatedHeader = 20;
-constexpr std::size_t kExtendedDateSize = 42;
-
-std::size_t typeSize(ColumnType type) {
-    switch (type) {
-    case ColumnType::Byte: return 1;
-    case ColumnType::Integer: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single:
-    case ColumnType::Complex: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime:
-    case ColumnType::BigInt: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Decimal: return 17;
-    case ColumnType::ExtendedDateTime: return kExtendedDateSize;
-    default: return 0;
-    }
-}
 
 bool parseDigits(Bytes bytes, std::size_t from, std::size_t count, int64_t& out) {
     out = 0;
@@ -96,7 +77,7 @@ private:
 
 Result<Value> RowDecoder::typed(const ColumnDefinition& column, Bytes bytes) const {
     const ColumnType type = column.type();
-    const std::size_t size = typeSize(type);
+    const std::size_t size = fixedTypeSize(type);
     if (size != 0 && bytes.size() < size) {
         if (type == ColumnType::Decimal || type == ColumnType::ExtendedDateTime)
             return Value(UnsupportedValue{column.typeCode, std::vector<uint8_t>(bytes.begin(), bytes.end())});
@@ -220,7 +201,7 @@ Status RowDecoder::decode(std::vector<Value>& out) {
         }
         Bytes bytes;
         if (column.isFixed()) {
-            const std::size_t size = column.length != 0 ? column.length : typeSize(column.type());
+            const std::size_t size = column.length != 0 ? column.length : fixedTypeSize(column.type());
             const std::size_t start = 2 + std::size_t{column.fixedOffset};
             if (start + size > fixedEnd)
                 return damaged("fixed value of column '" + column.name + "' past the fixed area");

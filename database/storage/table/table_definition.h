@@ -3,6 +3,7 @@
 #include "database/storage/file/page_reader.h"
 #include "database/storage/format/bytes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,6 +30,26 @@ enum class ColumnType : uint8_t {
     BigInt = 0x13,
     ExtendedDateTime = 0x14,
 };
+
+// Bytes a value of a fixed-size type takes in a row; 0 for the variable-length types
+// and for Yes/No, whose value lives in the null mask.
+constexpr std::size_t fixedTypeSize(ColumnType type) {
+    switch (type) {
+    case ColumnType::Byte: return 1;
+    case ColumnType::Integer: return 2;
+    case ColumnType::Long:
+    case ColumnType::Single:
+    case ColumnType::Complex: return 4;
+    case ColumnType::Currency:
+    case ColumnType::Double:
+    case ColumnType::DateTime:
+    case ColumnType::BigInt: return 8;
+    case ColumnType::Guid: return 16;
+    case ColumnType::Decimal: return 17;
+    case ColumnType::ExtendedDateTime: return 42; // the value as text, "0000000..." with its terminating 0
+    default: return 0;
+    }
+}
 
 struct ColumnDefinition {
     std::string name;

@@ -25,25 +25,7 @@ namespace storage {
 
 namespace {
 
-constexpr std::size_t kExtendedDateSize = 42;
-
-std::size_t fixedTypeSize(ColumnType type) {
-    switch (type) {
-    case ColumnType::Byte: return 1;
-    case ColumnType::Integer: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single:
-    case ColumnType::Complex: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime:
-    case ColumnType::BigInt: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Decimal: return 17;
-    case ColumnType::ExtendedDateTime: return kExtendedDateSize;
-    default: return 0;
-    }
-}
+constexpr std::size_t kExtendedDateSize = fixedTypeSize(ColumnType::ExtendedDateTime);
 
 std::size_t fixedSize(const ColumnDefinition& column) {
     return column.length != 0 ? column.length : fixedTypeSize(column.type());

@@ -73,25 +73,6 @@ void putU16(std::vector<uint8_t>& bytes, std::size_t at, std::size_t value) {
     bytes[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
 }
 
-std::size_t fixedTypeSize(ColumnType type) {
-    switch (type) {
-    case ColumnType::Boolean:
-    case ColumnType::Byte: return 1;
-    case ColumnType::Integer: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single:
-    case ColumnType::Complex: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime:
-    case ColumnType::BigInt: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Decimal: return 17;
-    case ColumnType::ExtendedDateTime: return 42;
-    default: return 0;
-    }
-}
-
 void writeTypeSpecific(Writer& out, const ColumnDefinition& column, const TableDefinitionFormat& format) {
     switch (column.type()) {
     case ColumnType::Text:
@@ -269,7 +250,8 @@ TableDefinition layoutNewTable(const std::vector<NewColumn>& columns, uint16_t s
         else if (wanted.type == ColumnType::Binary)
             column.length = wanted.size;
         else
-            column.length = static_cast<uint16_t>(fixedTypeSize(wanted.type));
+            // A Yes/No column records a length of 1 although its value lives in the null mask.
+            column.length = static_cast<uint16_t>(wanted.type == ColumnType::Boolean ? 1 : fixedTypeSize(wanted.type));
         if (variable) {
             column.varIndex = isLong ? nextLong++ : nextOrdinary++;
         } else {
