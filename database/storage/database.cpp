@@ -124,6 +124,10 @@ Status Database::load(const std::string& path) {
     if (m_header.hasJetPageEncoding())
         m_pages->setPageEncodingKey(m_header.databaseKey);
 
+    return reloadCatalog();
+}
+
+Status Database::reloadCatalog() {
     auto catalog = Catalog::read(*m_pages);
     if (!catalog)
         return catalog.status();

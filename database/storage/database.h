@@ -15,7 +15,8 @@
 
 namespace storage {
 
-// An open Access database (Jet 4 .mdb or ACE .accdb), read-only for now.
+// An open Access database (Jet 4 .mdb or ACE .accdb), as read from its file; changes
+// are made through a DatabaseSession.
 // Not thread-safe. Cursors borrow the database and must not outlive it.
 class Database {
 public:
@@ -42,6 +43,8 @@ public:
     Result<TableCursor> openTable(std::string_view name);
 
     PageReader& pages() { return *m_pages; }
+    // Reads the catalogue again, after a writer has changed it.
+    Status reloadCatalog();
 
 private:
     Database(std::unique_ptr<File> file, const OpenOptions& options) : m_file(std::move(file)), m_options(options) {}

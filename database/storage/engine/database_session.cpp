@@ -1,5 +1,6 @@
 #include "database/storage/engine/database_session.h"
 
+#include "database/storage/engine/statements.h"
 #include "database/storage/errors.h"
 #include "database/storage/file/posix_file.h"
 
@@ -92,6 +93,16 @@ Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string
                                                    session->m_database->header().hasJetPageEncoding()
                                                        ? session->m_database->header().databaseKey
                                                        : 0);
+    if (writing) {
+        session->m_writers = std::make_unique<TableWriters>(*session->m_pager, session->m_database->format());
+        Database* opened = session->m_database.get();
+        session->m_writers->setNames([opened](uint32_t page) {
+            for (const CatalogEntry& entry : opened->catalog().entries())
+                if (entry.type == object_type::kLocalTable && entry.id == static_cast<int32_t>(page))
+                    return entry.name;
+            return std::string();
+        });
+    }
     session->m_batchStarted = std::chrono::steady_clock::now();
     return session;
 }
@@ -111,15 +122,22 @@ Status DatabaseSession::execute(const sql::Statement& statement) {
         return Status::ok();
     if (!m_journaled)
         return readOnlyDatabase();
-    return finishStatement(errors::unsupported(
-        "Changing a database is not supported yet: this version cannot carry out CREATE TABLE or INSERT INTO."));
+    WriteTarget target{*m_database, *m_pager, *m_writers};
+    if (const auto* create = std::get_if<sql::CreateTable>(&statement))
+        return finishStatement(createTable(target, *create));
+    return finishStatement(insertRow(target, std::get<sql::Insert>(statement)));
 }
 
 // Keeps or drops what the statement changed, and makes the batch durable when it is due.
 Status DatabaseSession::finishStatement(Status status) {
     if (!status) {
+        // Everything read since the statement began may show its changes: forget it.
         m_journaled->rollbackStatement();
         m_database->pages().clearCache();
+        m_database->pages().setPageCount(static_cast<uint32_t>(*m_journaled->size() / m_pager->pageSize()));
+        m_writers->clear();
+        if (Status reloaded = m_database->reloadCatalog(); !reloaded)
+            return reloaded;
         return status;
     }
     m_journaled->commitStatement();

@@ -2,6 +2,7 @@
 
 #include "database/storage/database.h"
 #include "database/storage/engine/pager.h"
+#include "database/storage/engine/table_writers.h"
 #include "database/storage/journal/database_lock.h"
 #include "database/storage/journal/journaled_file.h"
 #include "database/storage/sql/statement.h"
@@ -49,6 +50,7 @@ private:
     std::unique_ptr<JournaledFile> m_journaled;   // null when read-only
     std::unique_ptr<Database> m_database;
     std::unique_ptr<Pager> m_pager;
+    std::unique_ptr<TableWriters> m_writers;
     int m_statementsInBatch = 0;
     std::chrono::steady_clock::time_point m_batchStarted;
 };

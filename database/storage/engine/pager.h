@@ -26,6 +26,7 @@ public:
     // "Invalid argument." (3001) when the file would pass 2 GB.
     Result<uint32_t> allocate();
 
+    PageReader& reader() { return m_reader; }
     uint32_t pageCount() const { return m_reader.pageCount(); }
     uint32_t pageSize() const { return m_reader.pageSize(); }
 

@@ -34,4 +34,12 @@ Error invalidName(std::string_view name) {
                             "punctuation and that it is not too long.");
 }
 
+Error tableExists(std::string_view name) { return syntax(3010, "Table '" + std::string(name) + "' already exists."); }
+Error fieldDefinedTwice() { return syntax(3191, "Cannot define field more than once."); }
+Error tooManyFields() { return syntax(3190, "Too many fields defined."); }
+Error unknownField(std::string_view name) {
+    return syntax(3127, "The INSERT INTO statement contains the following unknown field name: '" + std::string(name) +
+                            "'.  Make sure you have typed the name correctly, and try the operation again.");
+}
+
 } // namespace storage::sql::errors

@@ -19,5 +19,9 @@ Error unterminatedString(std::string_view expression); // 3075
 Error charactersAfterEnd();                  // 3142
 Error parameterWithoutValue();               // 3061
 Error invalidName(std::string_view name);    // 3125
+Error tableExists(std::string_view name);    // 3010
+Error fieldDefinedTwice();                   // 3191
+Error tooManyFields();                       // 3190
+Error unknownField(std::string_view name);   // 3127
 
 } // namespace storage::sql::errors

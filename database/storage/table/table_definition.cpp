@@ -109,7 +109,10 @@ Status DefinitionParser::parse(TableDefinition& def) const {
         column.length = readU16(b, at + 23);
         switch (column.type()) {
         case ColumnType::Text:
-        case ColumnType::Memo: column.sortOrder = readU16(b, at + 11); break;
+        case ColumnType::Memo:
+            column.sortOrder = readU16(b, at + 11);
+            column.sortOrderVersion = readU8(b, at + 14);
+            break;
         case ColumnType::Decimal:
             column.precision = readU8(b, at + 11);
             column.scale = readU8(b, at + 12);

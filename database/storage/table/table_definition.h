@@ -63,6 +63,7 @@ struct ColumnDefinition {
     uint8_t precision = 0;    // Decimal
     uint8_t scale = 0;        // Decimal
     uint16_t sortOrder = 0;   // Text/Memo collation LCID
+    uint8_t sortOrderVersion = 0; // Text/Memo: 0 General Legacy, 1 General (with LCID 1033)
     uint32_t complexTypeId = 0;
     uint8_t calculatedResultType = 0; // calculated columns: type of the result, 0 when unknown
 

@@ -79,7 +79,7 @@ void writeTypeSpecific(Writer& out, const ColumnDefinition& column, const TableD
     case ColumnType::Memo:
         out.u16(column.sortOrder);
         out.u8(0);
-        out.u8(format.sortOrderVersion);
+        out.u8(column.sortOrderVersion);
         break;
     case ColumnType::Decimal:
         out.u8(column.precision);
@@ -209,7 +209,7 @@ std::vector<std::vector<uint8_t>> splitTableDefinition(Bytes definition, const s
     return out;
 }
 
-TableDefinition layoutNewTable(const std::vector<NewColumn>& columns, uint16_t sortLcid) {
+TableDefinition layoutNewTable(const std::vector<NewColumn>& columns, uint16_t sortLcid, uint8_t sortVersion) {
     TableDefinition def;
     def.tableType = 'N';
     uint16_t ordinaryVariables = 0;
@@ -239,8 +239,10 @@ TableDefinition layoutNewTable(const std::vector<NewColumn>& columns, uint16_t s
             column.flags |= 0x80;
         if (wanted.compressedUnicode && (wanted.type == ColumnType::Text || wanted.type == ColumnType::Memo))
             column.extendedFlags = 0x01;
-        if (wanted.type == ColumnType::Text || wanted.type == ColumnType::Memo)
+        if (wanted.type == ColumnType::Text || wanted.type == ColumnType::Memo) {
             column.sortOrder = sortLcid;
+            column.sortOrderVersion = sortVersion;
+        }
         if (wanted.type == ColumnType::Decimal) {
             column.precision = wanted.precision;
             column.scale = wanted.scale;

@@ -14,7 +14,6 @@ namespace storage {
 // What the TableDefinition of the reader does not carry but the bytes need.
 struct TableDefinitionFormat {
     uint16_t databaseLcid = 1033;  // Access writes it into columns of non-text types too
-    uint8_t sortOrderVersion = 0;  // byte 14 of Text and Memo column descriptors
     bool ace = false;              // ACE keeps the complex-column AutoNumber at 0x1C
 };
 
@@ -53,8 +52,8 @@ struct NewColumn {
 // Numbers the columns in order, gives ordinary variable columns the first
 // variable slots and Memo/OLE columns the slots after them (so short values
 // come first in the row), and places fixed columns one after another
-// (Yes/No columns take no room). Text and Memo columns get sortLcid.
+// (Yes/No columns take no room). Text and Memo columns get sortLcid and sortVersion.
 // Indexes, usage maps and pages are left for the caller to fill in.
-TableDefinition layoutNewTable(const std::vector<NewColumn>& columns, uint16_t sortLcid);
+TableDefinition layoutNewTable(const std::vector<NewColumn>& columns, uint16_t sortLcid, uint8_t sortVersion = 0);
 
 } // namespace storage

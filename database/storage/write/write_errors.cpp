@@ -20,6 +20,18 @@ Error decimalPrecisionTooSmall() {
     return jet(3761, "The decimal field's precision is too small to accept the numeric you attempted to add.");
 }
 Error recordTooLarge() { return jet(3047, "Record is too large."); }
+Error duplicateKey() {
+    return jet(3022, "The changes you requested to the table were not successful because they would create duplicate "
+                     "values in the index, primary key, or relationship.  Change the data in the field or fields that "
+                     "contain duplicate data, remove the index, or redefine the index to permit duplicate entries and "
+                     "try again.");
+}
+Error nullInIndex() { return jet(3058, "Index or primary key cannot contain a Null value."); }
+Error relatedRecordRequired(std::string_view table) {
+    return jet(3201, "You cannot add or change a record because a related record is required in table '" +
+                         std::string(table) + "'.");
+}
+Error valueCountMismatch() { return jet(3346, "Number of query values and destination fields are not the same."); }
 
 Error characterNotIndexable(char32_t character) {
     char code[16];

@@ -1,0 +1,84 @@
+#include "database/storage/engine/stored_usage_map.h"
+
+#include "database/storage/table/data_page.h"
+#include "database/storage/table/usage_map.h"
+#include "database/storage/write/usage_map_writer.h"
+
+#include <map>
+
+namespace storage {
+
+namespace {
+
+// Bitmap pages of a reference map: new ones come from the pager, changed ones are
+// written back once the map's row is written.
+class PagerMapPages final : public UsageMapPageStore {
+public:
+    explicit PagerMapPages(Pager& pager) : m_pager(pager) {}
+
+    Result<uint32_t> allocatePage() override { return m_pager.allocate(); }
+    Result<std::vector<uint8_t>*> page(uint32_t number) override {
+        auto found = m_pages.find(number);
+        if (found == m_pages.end()) {
+            auto handle = m_pager.read(number);
+            if (!handle)
+                return handle.error();
+            found = m_pages.emplace(number, **handle).first;
+        }
+        return &found->second;
+    }
+    Status writeBack() {
+        for (auto& [number, bytes] : m_pages)
+            if (Status status = m_pager.write(number, std::move(bytes)); !status)
+                return status;
+        m_pages.clear();
+        return Status::ok();
+    }
+
+private:
+    Pager& m_pager;
+    std::map<uint32_t, std::vector<uint8_t>> m_pages;
+};
+
+} // namespace
+
+Status StoredUsageMap::add(uint32_t page) { return change(page, true); }
+Status StoredUsageMap::remove(uint32_t page) { return change(page, false); }
+
+Result<std::vector<uint32_t>> StoredUsageMap::pages() {
+    auto map = readUsageMap(m_pager.reader(), m_where);
+    if (!map)
+        return map.error();
+    return std::move(map->pages);
+}
+
+Status StoredUsageMap::change(uint32_t page, bool add) {
+    auto holder = m_pager.read(m_where.page);
+    if (!holder)
+        return holder.error();
+    auto slot = locateRow(m_pager.reader(), m_where.page, **holder, m_where.row);
+    if (!slot)
+        return slot.error();
+    const auto begin = (*holder)->begin();
+    std::vector<uint8_t> row(begin + slot->start, begin + slot->end);
+
+    PagerMapPages bitmaps(m_pager);
+    if (add) {
+        if (auto changed = addPageToUsageMap(row, page, bitmaps, m_pager.pageSize()); !changed)
+            return changed.error();
+    } else if (Status removed = removePageFromUsageMap(row, page, bitmaps, m_pager.pageSize()); !removed) {
+        return removed;
+    }
+    if (Status status = bitmaps.writeBack(); !status)
+        return status;
+    // Allocating a bitmap page may have changed the holder page (never in practice: holders
+    // are data pages of maps, bitmap pages are new), so read it again before patching.
+    auto current = m_pager.read(m_where.page);
+    if (!current)
+        return current.error();
+    std::vector<uint8_t> bytes = **current;
+    std::copy(row.begin(), row.end(), bytes.begin() + slot->start);
+    return m_pager.write(m_where.page, std::move(bytes));
+}
+
+} // namespace storage

@@ -1,0 +1,425 @@
+#include "database/storage/engine/table_writer.h"
+
+#include "database/storage/engine/stored_usage_map.h"
+#include "database/storage/table/data_page.h"
+#include "database/storage/write/data_page_builder.h"
+#include "database/storage/write/index_key.h"
+#include "database/storage/write/long_value_writer.h"
+#include "database/storage/write/row_encoder.h"
+#include "database/storage/write/text_encoding.h"
+#include "database/storage/write/write_errors.h"
+
+#include <algorithm>
+#include <random>
+
+namespace storage {
+
+namespace {
+
+// Table definition header fields kept up to date after each row.
+constexpr std::size_t kRowCountOffset = 0x10;
+constexpr std::size_t kAutoNumberOffset = 0x14;
+constexpr std::size_t kIndexCountsOffset = 0x3F; // 12 bytes per real index, unique entry count at +4
+constexpr std::size_t kIndexCountSize = 12;
+constexpr std::size_t kContinuationHeader = 8;
+
+constexpr uint8_t kIndexUnique = 0x01;
+constexpr uint8_t kIndexIgnoreNulls = 0x02;
+constexpr uint8_t kIndexRequired = 0x08;
+constexpr uint8_t kPrimaryKeyKind = 1;
+constexpr uint8_t kReferencingSide = 2;
+
+bool isPrimaryKey(const TableDefinition& def, std::size_t realIndex) {
+    return std::any_of(def.logicalIndexes.begin(), def.logicalIndexes.end(), [&](const LogicalIndex& logical) {
+        return logical.realIndex == realIndex && logical.kind == kPrimaryKeyKind;
+    });
+}
+
+const ColumnDefinition* columnNumbered(const TableDefinition& def, uint16_t number, std::size_t* position = nullptr) {
+    for (std::size_t i = 0; i < def.columns.size(); ++i)
+        if (def.columns[i].number == number) {
+            if (position)
+                *position = i;
+            return &def.columns[i];
+        }
+    return nullptr;
+}
+
+Guid randomGuid() {
+    static std::mt19937_64 generator{std::random_device{}()};
+    Guid guid;
+    for (std::size_t i = 0; i < guid.bytes.size(); i += 8) {
+        const uint64_t bits = generator();
+        for (std::size_t j = 0; j < 8; ++j)
+            guid.bytes[i + j] = static_cast<uint8_t>(bits >> (8 * j));
+    }
+    guid.bytes[7] = static_cast<uint8_t>((guid.bytes[7] & 0x0F) | 0x40); // version 4, as Data3 is little-endian
+    guid.bytes[8] = static_cast<uint8_t>((guid.bytes[8] & 0x3F) | 0x80);
+    return guid;
+}
+
+// Long-value rows of one column: on the last of its long-value pages that has room, or
+// on a new page added to the column's maps.
+class ColumnLongValues final : public LongValueRowSink {
+public:
+    ColumnLongValues(Pager& pager, const ColumnUsageMaps* maps, uint32_t& currentPage)
+        : m_pager(pager), m_maps(maps), m_current(currentPage) {}
+
+    Result<RowPointer> addRow(Bytes row) override {
+        if (m_current != 0) {
+            auto handle = m_pager.read(m_current);
+            if (!handle)
+                return handle.error();
+            std::vector<uint8_t> page = **handle;
+            if (auto number = appendRow(page, row)) {
+                if (Status status = m_pager.write(m_current, std::move(page)); !status)
+                    return status.error();
+                return RowPointer{m_current, *number};
+            }
+            if (m_maps)
+                if (Status status = StoredUsageMap(m_pager, m_maps->freePages).remove(m_current); !status)
+                    return status.error();
+        }
+        auto allocated = m_pager.allocate();
+        if (!allocated)
+            return allocated.error();
+        if (m_maps) {
+            if (Status status = StoredUsageMap(m_pager, m_maps->ownedPages).add(*allocated); !status)
+                return status.error();
+            if (Status status = StoredUsageMap(m_pager, m_maps->freePages).add(*allocated); !status)
+                return status.error();
+        }
+        m_current = *allocated;
+        std::vector<uint8_t> page = newDataPage(kLongValuePageOwner, m_pager.pageSize());
+        const auto number = appendRow(page, row);
+        if (!number)
+            return write_errors::recordTooLarge();
+        if (Status status = m_pager.write(m_current, std::move(page)); !status)
+            return status.error();
+        return RowPointer{m_current, *number};
+    }
+
+private:
+    Pager& m_pager;
+    const ColumnUsageMaps* m_maps;
+    uint32_t& m_current;
+};
+
+// The last page of `candidates` that is also in `owned` and is a data page of this
+// table (or of long values, with owner "LVAL"); 0 when there is none.
+Result<uint32_t> lastPageWithRoom(Pager& pager, const std::vector<uint32_t>& candidates,
+                                  const std::vector<uint32_t>& owned, uint32_t owner) {
+    for (auto at = candidates.rbegin(); at != candidates.rend(); ++at) {
+        if (!std::binary_search(owned.begin(), owned.end(), *at))
+            continue;
+        auto page = pager.read(*at);
+        if (!page)
+            return page.error();
+        if ((**page)[0] == kDataPageType && readU32(**page, 4) == owner)
+            return *at;
+    }
+    return 0u;
+}
+
+} // namespace
+
+IndexKeyOptions keyOptionsFor(const TableDefinition& def, FileFormat format) {
+    IndexKeyOptions options;
+    options.format = format;
+    for (const ColumnDefinition& column : def.columns)
+        if (column.type() == ColumnType::Text || column.type() == ColumnType::Memo)
+            options.sortOrderVersions[column.number] = column.sortOrderVersion;
+    return options;
+}
+
+TableWriter::TableWriter(Pager& pager, FileFormat format, TableDefinition def, std::string name)
+    : m_pager(pager), m_format(format), m_def(std::move(def)), m_name(std::move(name)) {
+    for (const RealIndex& index : m_def.realIndexes)
+        m_indexes.push_back(std::make_unique<IndexWriter>(m_pager, m_def.firstPage, index));
+}
+
+Result<std::unique_ptr<TableWriter>> TableWriter::load(Pager& pager, FileFormat format, uint32_t definitionPage,
+                                                       std::string name) {
+    auto def = readTableDefinition(pager.reader(), definitionPage);
+    if (!def)
+        return def.error();
+    std::unique_ptr<TableWriter> writer(new TableWriter(pager, format, std::move(*def), std::move(name)));
+    const TableDefinition& table = writer->m_def;
+
+    auto owned = StoredUsageMap(pager, table.ownedPages).pages();
+    if (!owned)
+        return owned.error();
+    auto free = StoredUsageMap(pager, table.freePages).pages();
+    if (!free)
+        return free.error();
+    auto insertPage = lastPageWithRoom(pager, *free, *owned, table.firstPage);
+    if (!insertPage)
+        return insertPage.error();
+    writer->m_insertPage = *insertPage;
+
+    for (const ColumnUsageMaps& maps : table.columnUsageMaps) {
+        auto columnOwned = StoredUsageMap(pager, maps.ownedPages).pages();
+        if (!columnOwned)
+            return columnOwned.error();
+        auto columnFree = StoredUsageMap(pager, maps.freePages).pages();
+        if (!columnFree)
+            return columnFree.error();
+        auto page = lastPageWithRoom(pager, *columnFree, *columnOwned, kLongValuePageOwner);
+        if (!page)
+            return page.error();
+        writer->m_longValuePages[maps.columnNumber] = *page;
+    }
+    return writer;
+}
+
+Status TableWriter::prepareKeys(const std::vector<Value>& values,
+                                std::vector<std::optional<std::vector<uint8_t>>>& keys) {
+    const IndexKeyOptions options = keyOptionsFor(m_def, m_format);
+    keys.assign(m_def.realIndexes.size(), std::nullopt);
+    for (std::size_t i = 0; i < m_def.realIndexes.size(); ++i) {
+        const RealIndex& index = m_def.realIndexes[i];
+        bool anyNull = false, allNull = true;
+        for (const IndexColumn& keyColumn : index.columns) {
+            std::size_t position = 0;
+            const ColumnDefinition* column = columnNumbered(m_def, keyColumn.columnNumber, &position);
+            if (!column)
+                return m_pager.reader().corrupt(m_def.firstPage, 0, "index on a column the table does not have");
+            // A Yes/No value is never Null: it lives in the null mask.
+            const bool isNull = values[position].isNull() && column->type() != ColumnType::Boolean;
+            anyNull = anyNull || isNull;
+            allNull = allNull && isNull;
+        }
+        if (anyNull && ((index.flags & kIndexRequired) || isPrimaryKey(m_def, i)))
+            return write_errors::nullInIndex();
+        if (allNull && (index.flags & kIndexIgnoreNulls))
+            continue;
+        auto key = encodeIndexKey(m_def, index, values, options);
+        if (!key)
+            return key.error();
+        if (((index.flags & kIndexUnique) || isPrimaryKey(m_def, i)) && !allNull) {
+            auto exists = m_indexes[i]->containsKey(*key);
+            if (!exists)
+                return exists.error();
+            if (*exists)
+                return write_errors::duplicateKey();
+        }
+        keys[i] = std::move(*key);
+    }
+    return Status::ok();
+}
+
+Result<bool> TableWriter::hasKey(uint32_t realIndex, const std::vector<Value>& values) {
+    if (realIndex >= m_def.realIndexes.size())
+        return m_pager.reader().corrupt(m_def.firstPage, 0, "relationship names an index the table does not have");
+    auto key = encodeIndexKey(m_def, m_def.realIndexes[realIndex], values, keyOptionsFor(m_def, m_format));
+    if (!key)
+        return key.error();
+    return m_indexes[realIndex]->containsKey(*key);
+}
+
+Status TableWriter::checkRelationships(const std::vector<Value>& values) {
+    for (const LogicalIndex& logical : m_def.logicalIndexes) {
+        if (logical.foreignKeyRole != kReferencingSide || logical.relatedTablePage == 0 || logical.relatedIndex < 0)
+            continue;
+        const RealIndex& ours = m_def.realIndexes.at(logical.realIndex);
+        bool allNull = true;
+        for (const IndexColumn& keyColumn : ours.columns) {
+            std::size_t position = 0;
+            if (columnNumbered(m_def, keyColumn.columnNumber, &position) && !values[position].isNull())
+                allNull = false;
+        }
+        if (allNull)
+            continue;
+        if (!m_related)
+            return Error{0, "The table takes part in an enforced relationship that cannot be checked here.",
+                         ErrorKind::NotSupported};
+        auto related = m_related(logical.relatedTablePage);
+        if (!related)
+            return related.error();
+        TableWriter& other = **related;
+        const auto& otherLogical = other.m_def.logicalIndexes;
+        auto target = std::find_if(otherLogical.begin(), otherLogical.end(), [&](const LogicalIndex& index) {
+            return index.number == static_cast<uint32_t>(logical.relatedIndex);
+        });
+        if (target == otherLogical.end())
+            return m_pager.reader().corrupt(logical.relatedTablePage, 0, "relationship names a missing index");
+        const RealIndex& theirs = other.m_def.realIndexes.at(target->realIndex);
+        // The related index's columns take our key columns' values, pair by pair.
+        std::vector<Value> probe(other.m_def.columns.size());
+        for (std::size_t k = 0; k < theirs.columns.size() && k < ours.columns.size(); ++k) {
+            std::size_t from = 0, to = 0;
+            if (columnNumbered(m_def, ours.columns[k].columnNumber, &from) &&
+                columnNumbered(other.m_def, theirs.columns[k].columnNumber, &to))
+                probe[to] = values[from];
+        }
+        auto found = other.hasKey(target->realIndex, probe);
+        if (!found)
+            return found.error();
+        if (!*found)
+            return write_errors::relatedRecordRequired(other.m_name);
+    }
+    return Status::ok();
+}
+
+Status TableWriter::storeLongValues(std::vector<Value>& values) {
+    // The row without its long values' data must fit first: then whatever is left is
+    // the budget for inline values, and nothing is stored for a row that is too large.
+    std::vector<Value> placeholders = values;
+    std::vector<std::vector<uint8_t>> data(values.size());
+    for (std::size_t i = 0; i < m_def.columns.size(); ++i) {
+        const ColumnDefinition& column = m_def.columns[i];
+        if (!column.isLongValue() || values[i].isNull())
+            continue;
+        if (column.type() == ColumnType::Memo) {
+            const std::string* text = std::get_if<std::string>(&values[i].storage());
+            if (!text)
+                return write_errors::typeMismatch();
+            auto encoded = encodeStoredText(*text, mayCompressText(column));
+            if (!encoded)
+                return encoded.error();
+            data[i] = std::move(*encoded);
+        } else {
+            const BinaryValue* bytes = std::get_if<BinaryValue>(&values[i].storage());
+            if (!bytes)
+                return write_errors::typeMismatch();
+            data[i] = *bytes;
+        }
+        placeholders[i] = Value(BinaryValue(kLongValueHeaderSize, 0));
+    }
+    auto base = encodeRow(m_def, placeholders);
+    if (!base)
+        return base.error();
+    std::size_t budget = kMaxRowSize - base->size();
+    for (std::size_t i = 0; i < m_def.columns.size(); ++i) {
+        const ColumnDefinition& column = m_def.columns[i];
+        if (!column.isLongValue() || values[i].isNull())
+            continue;
+        const ColumnUsageMaps* maps = nullptr;
+        for (const ColumnUsageMaps& candidate : m_def.columnUsageMaps)
+            if (candidate.columnNumber == column.number)
+                maps = &candidate;
+        ColumnLongValues sink(m_pager, maps, m_longValuePages[column.number]);
+        auto field = storeLongValue(data[i], budget + kLongValueHeaderSize, sink);
+        if (!field)
+            return field.error();
+        budget -= field->size() - kLongValueHeaderSize;
+        values[i] = Value(std::move(*field));
+    }
+    return Status::ok();
+}
+
+Result<RowPointer> TableWriter::placeRow(Bytes row) {
+    if (m_insertPage != 0) {
+        auto handle = m_pager.read(m_insertPage);
+        if (!handle)
+            return handle.error();
+        std::vector<uint8_t> page = **handle;
+        if (auto number = appendRow(page, row)) {
+            if (Status status = m_pager.write(m_insertPage, std::move(page)); !status)
+                return status.error();
+            return RowPointer{m_insertPage, *number};
+        }
+        // Full: the page leaves the free-space map, as Access does.
+        if (Status status = StoredUsageMap(m_pager, m_def.freePages).remove(m_insertPage); !status)
+            return status.error();
+    }
+    auto allocated = m_pager.allocate();
+    if (!allocated)
+        return allocated.error();
+    if (Status status = StoredUsageMap(m_pager, m_def.ownedPages).add(*allocated); !status)
+        return status.error();
+    if (Status status = StoredUsageMap(m_pager, m_def.freePages).add(*allocated); !status)
+        return status.error();
+    m_insertPage = *allocated;
+    std::vector<uint8_t> page = newDataPage(m_def.firstPage, m_pager.pageSize());
+    const auto number = appendRow(page, row);
+    if (!number)
+        return write_errors::recordTooLarge();
+    if (Status status = m_pager.write(m_insertPage, std::move(page)); !status)
+        return status.error();
+    return RowPointer{m_insertPage, *number};
+}
+
+Status TableWriter::insert(std::vector<Value> values) {
+    if (values.size() != m_def.columns.size())
+        return write_errors::valueCountMismatch();
+    for (std::size_t i = 0; i < m_def.columns.size(); ++i) {
+        const ColumnDefinition& column = m_def.columns[i];
+        if (!values[i].isNull())
+            continue;
+        if (column.isAutoNumber() && column.type() == ColumnType::Long)
+            values[i] = Value(static_cast<int32_t>(m_def.lastAutoNumber + 1));
+        else if (column.isGuidAutoNumber() && column.type() == ColumnType::Guid)
+            values[i] = Value(randomGuid());
+    }
+
+    std::vector<std::optional<std::vector<uint8_t>>> keys;
+    if (Status status = prepareKeys(values, keys); !status)
+        return status;
+    if (Status status = checkRelationships(values); !status)
+        return status;
+    uint32_t autoNumber = m_def.lastAutoNumber;
+    for (std::size_t i = 0; i < m_def.columns.size(); ++i)
+        if (m_def.columns[i].isAutoNumber() && m_def.columns[i].type() == ColumnType::Long)
+            if (const int32_t* number = std::get_if<int32_t>(&values[i].storage()); number && *number > 0)
+                autoNumber = std::max(autoNumber, static_cast<uint32_t>(*number));
+
+    if (Status status = storeLongValues(values); !status)
+        return status;
+    auto row = encodeRow(m_def, values);
+    if (!row)
+        return row.error();
+    auto where = placeRow(*row);
+    if (!where)
+        return where.error();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (!keys[i])
+            continue;
+        auto added = m_indexes[i]->insert(IndexEntry{std::move(*keys[i]), where->page, where->row, 0});
+        if (!added)
+            return added.error();
+        if (*added)
+            ++m_def.realIndexes[i].uniqueEntryCount;
+    }
+    ++m_def.rowCount;
+    m_def.lastAutoNumber = autoNumber;
+    return writeCounters();
+}
+
+Status TableWriter::writeCounters() {
+    std::vector<std::pair<std::size_t, uint32_t>> fields{{kRowCountOffset, m_def.rowCount},
+                                                          {kAutoNumberOffset, m_def.lastAutoNumber}};
+    for (std::size_t i = 0; i < m_def.realIndexes.size(); ++i)
+        fields.emplace_back(kIndexCountsOffset + kIndexCountSize * i + 4, m_def.realIndexes[i].uniqueEntryCount);
+
+    // Offsets are into the definition as one buffer: the first page whole, then each
+    // continuation page after its header.
+    const std::size_t pageSize = m_pager.pageSize();
+    std::map<std::size_t, std::vector<uint8_t>> pages;
+    for (const auto& [offset, value] : fields) {
+        for (std::size_t byte = 0; byte < 4; ++byte) {
+            const std::size_t at = offset + byte;
+            std::size_t pageIndex = 0, within = at;
+            if (at >= pageSize) {
+                pageIndex = 1 + (at - pageSize) / (pageSize - kContinuationHeader);
+                within = kContinuationHeader + (at - pageSize) % (pageSize - kContinuationHeader);
+            }
+            if (pageIndex >= m_def.pages.size())
+                return m_pager.reader().corrupt(m_def.firstPage, 0, "table definition shorter than its indexes");
+            auto found = pages.find(pageIndex);
+            if (found == pages.end()) {
+                auto handle = m_pager.read(m_def.pages[pageIndex]);
+                if (!handle)
+                    return handle.error();
+                found = pages.emplace(pageIndex, **handle).first;
+            }
+            found->second[within] = static_cast<uint8_t>(value >> (8 * byte));
+        }
+    }
+    for (auto& [pageIndex, bytes] : pages)
+        if (Status status = m_pager.write(m_def.pages[pageIndex], std::move(bytes)); !status)
+            return status;
+    return Status::ok();
+}
+
+} // namespace storage
