@@ -15,7 +15,9 @@ constexpr const char* kHelp =
     "      the table's rows as CSV (RFC 4180) with a header line\n"
     "  tarnwick-cli import DATABASE [--password PW] [--separator TEXT]\n"
     "      (--create TEMPLATE [--columns-from-prompt NAME,NAME,...] | --append TABLE [--skip-header]) FILE...\n"
-    "      imports the files in the order given; the separator defaults to \", \" and {TAB} stands for a tab\n";
+    "      imports the files in the order given; the separator defaults to \", \" and {TAB} stands for a tab\n"
+    "  tarnwick-cli check DATABASE [--password PW]\n"
+    "      the full consistency check; exits with 1 when it finds faults\n";
 
 } // namespace
 
@@ -40,6 +42,8 @@ int main(int argc, char** argv) {
         return cli::runDump(arguments);
     if (arguments.command == QLatin1String("import"))
         return cli::runImport(arguments);
+    if (arguments.command == QLatin1String("check"))
+        return cli::runCheck(arguments);
     const bool asked = arguments.command.isEmpty() || arguments.command == QLatin1String("help") ||
                        arguments.has("--help");
     std::fputs(kHelp, asked ? stdout : stderr);
