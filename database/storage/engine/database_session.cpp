@@ -34,7 +34,7 @@ Error readOnlyDatabase() { return {3027, "Cannot update.  Database or object is 
 } // namespace
 
 Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string& path, const OpenOptions& options,
-                                                               Access access) {
+                                                               Access access, const FileLayer& layer) {
     // Opening read-only first gives the engine's own errors for a missing file, a wrong
     // format or password, before anything is locked or written.
     {
@@ -63,8 +63,12 @@ Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string
     session->m_file = PosixFile::open(path, writing, errorNumber);
     if (!session->m_file)
         return errors::cannotOpenFile(path, options.engine);
+    if (layer.database)
+        session->m_file = layer.database(std::move(session->m_file));
 
     session->m_journalLocation = std::make_unique<PosixJournalLocation>(path);
+    if (layer.journal)
+        session->m_journalLocation = layer.journal(std::move(session->m_journalLocation));
     std::unique_ptr<File> reading;
     if (writing) {
         auto journaled = JournaledFile::open(*session->m_file, *session->m_journalLocation, kJet4PageSize);

@@ -8,6 +8,7 @@
 #include "database/storage/sql/statement.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,8 +28,14 @@ public:
         ReadWriteIfAllowed, // alone when possible, else shared and read-only
     };
 
+    // Stands between the session and the files it changes: tests put faults there.
+    struct FileLayer {
+        std::function<std::unique_ptr<File>(std::unique_ptr<File>)> database;
+        std::function<std::unique_ptr<JournalLocation>(std::unique_ptr<JournalLocation>)> journal;
+    };
+
     static Result<std::unique_ptr<DatabaseSession>> open(const std::string& path, const OpenOptions& options,
-                                                         Access access);
+                                                         Access access, const FileLayer& layer = {});
     // Makes the last statements durable and lets go of the database; the journal is gone.
     ~DatabaseSession();
     Status close();
@@ -46,7 +53,7 @@ private:
     std::string m_path;
     std::unique_ptr<DatabaseLock> m_lock;
     std::unique_ptr<File> m_file;                 // the file on disk
-    std::unique_ptr<PosixJournalLocation> m_journalLocation;
+    std::unique_ptr<JournalLocation> m_journalLocation;
     std::unique_ptr<JournaledFile> m_journaled;   // null when read-only
     std::unique_ptr<Database> m_database;
     std::unique_ptr<Pager> m_pager;
