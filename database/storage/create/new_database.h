@@ -1,0 +1,31 @@
+#pragma once
+
+#include "database/storage/open_options.h"
+#include "database/storage/status.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace storage {
+
+struct NewDatabaseOptions {
+    FileFormat format = FileFormat::Ace16;
+    // Jet 4 only: at most 20 characters (UTF-16 units), compared case and all by
+    // whoever opens the file. Empty for none.
+    std::string password;
+};
+
+// Creates an empty database at path, as the engine creates one: the system
+// tables and their rows, no user table, no Access objects (Access adds its own
+// the first time it opens the file). Fails, leaving nothing behind, with 3204
+// when path exists, 3044 when its folder does not, NotSupported for a password
+// on an ACE format (that needs encryption), and for a password over 20 characters.
+Status createDatabase(const std::string& path, const NewDatabaseOptions& options);
+
+// "jet4", "ace12", "ace14", "ace16", "ace17".
+std::optional<FileFormat> fileFormatFromName(std::string_view name);
+// The format a new file's extension asks for: .mdb Jet 4, .accdb ACE 16 (any letter case).
+std::optional<FileFormat> defaultFormatForPath(std::string_view path);
+
+} // namespace storage
