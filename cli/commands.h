@@ -8,6 +8,7 @@ namespace cli {
 int runTables(const Arguments& arguments);
 int runDump(const Arguments& arguments);
 int runImport(const Arguments& arguments);
+int runNewDatabase(const Arguments& arguments);
 int runCheck(const Arguments& arguments);
 
 } // namespace cli

@@ -17,7 +17,10 @@ constexpr const char* kHelp =
     "      (--create TEMPLATE [--columns-from-prompt NAME,NAME,...] | --append TABLE [--skip-header]) FILE...\n"
     "      imports the files in the order given; the separator defaults to \", \" and {TAB} stands for a tab\n"
     "  tarnwick-cli check DATABASE [--password PW]\n"
-    "      the full consistency check; exits with 1 when it finds faults\n";
+    "      the full consistency check; exits with 1 when it finds faults\n"
+    "  tarnwick-cli new-database PATH [--format jet4|ace12|ace14|ace16|ace17] [--password PW]\n"
+    "      an empty database; the format follows the extension (.mdb jet4, .accdb ace16) unless given;\n"
+    "      a password only for jet4\n";
 
 } // namespace
 
@@ -42,6 +45,8 @@ int main(int argc, char** argv) {
         return cli::runDump(arguments);
     if (arguments.command == QLatin1String("import"))
         return cli::runImport(arguments);
+    if (arguments.command == QLatin1String("new-database"))
+        return cli::runNewDatabase(arguments);
     if (arguments.command == QLatin1String("check"))
         return cli::runCheck(arguments);
     const bool asked = arguments.command.isEmpty() || arguments.command == QLatin1String("help") ||
