@@ -101,21 +101,21 @@ Result<Catalog> Catalog::read(PageReader& pages) {
         return cursor->status();
     if (!catalog.m_tablesContainerId)
         return pages.corrupt(kCatalogDefinitionPage, 0, "MSysObjects has no Tables container");
+    // Names in the Tables container, for look-ups by name ignoring case (first one wins,
+    // as a scan in stored order would find it).
+    for (std::size_t i = 0; i < catalog.m_entries.size(); ++i) {
+        const CatalogEntry& entry = catalog.m_entries[i];
+        if (catalog.inTablesContainer(entry) &&
+            (entry.type == object_type::kLocalTable || entry.type == object_type::kLinkedTable ||
+             entry.type == object_type::kOdbcLinkedTable || entry.type == object_type::kQuery))
+            catalog.m_tablesByName.emplace(foldedName(entry.name), i);
+    }
     return catalog;
 }
 
 const CatalogEntry* Catalog::findInTables(std::string_view name) const {
-    const std::u32string wanted = foldedName(name);
-    for (const CatalogEntry& entry : m_entries) {
-        if (!inTablesContainer(entry))
-            continue;
-        if (entry.type != object_type::kLocalTable && entry.type != object_type::kLinkedTable &&
-            entry.type != object_type::kOdbcLinkedTable && entry.type != object_type::kQuery)
-            continue;
-        if (foldedName(entry.name) == wanted)
-            return &entry;
-    }
-    return nullptr;
+    const auto found = m_tablesByName.find(foldedName(name));
+    return found == m_tablesByName.end() ? nullptr : &m_entries[found->second];
 }
 
 std::vector<std::string> Catalog::userTables() const {

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace storage {
@@ -73,6 +74,7 @@ private:
     }
 
     std::vector<CatalogEntry> m_entries;
+    std::unordered_map<std::u32string, std::size_t> m_tablesByName; // folded name -> entry
     std::optional<int32_t> m_tablesContainerId;
 };
 

@@ -132,6 +132,13 @@ Status DatabaseSession::execute(const sql::Statement& statement) {
     return finishStatement(insertRow(target, std::get<sql::Insert>(statement)));
 }
 
+Status DatabaseSession::createIndexedTable(const std::string& name, const std::vector<NewColumn>& columns,
+                                           const std::vector<NewIndex>& indexes) {
+    if (!m_journaled)
+        return readOnlyDatabase();
+    return finishStatement(createTable(WriteTarget{*m_database, *m_pager, *m_writers}, name, columns, indexes));
+}
+
 // Keeps or drops what the statement changed, and makes the batch durable when it is due.
 Status DatabaseSession::finishStatement(Status status) {
     if (!status) {

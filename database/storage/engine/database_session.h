@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/storage/database.h"
+#include "database/storage/engine/new_table_storage.h"
 #include "database/storage/engine/pager.h"
 #include "database/storage/engine/table_writers.h"
 #include "database/storage/journal/database_lock.h"
@@ -45,6 +46,10 @@ public:
 
     // Carries out CREATE TABLE or INSERT INTO; a SELECT changes nothing.
     Status execute(const sql::Statement& statement);
+    // Creates a table with indexes, which the statements cannot declare, as one
+    // statement. `columns` as layoutNewTable takes them.
+    Status createIndexedTable(const std::string& name, const std::vector<NewColumn>& columns,
+                              const std::vector<NewIndex>& indexes);
 
 private:
     DatabaseSession() = default;

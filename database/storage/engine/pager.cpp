@@ -54,12 +54,16 @@ Pager::Pager(File& file, PageReader& reader, uint32_t encodingKey)
 Status Pager::write(uint32_t number, std::vector<uint8_t> page) {
     if (page.size() != pageSize())
         return m_reader.corrupt(number, 0, "page of the wrong size written");
-    auto decoded = std::make_shared<std::vector<uint8_t>>(page);
-    if (m_encodingKey != 0 && number != 0)
-        applyPageEncoding(m_encodingKey, number, page);
-    if (Status status = m_file.write(static_cast<uint64_t>(number) * pageSize(), page); !status)
+    const uint64_t offset = static_cast<uint64_t>(number) * pageSize();
+    if (m_encodingKey != 0 && number != 0) {
+        std::vector<uint8_t> encoded = page;
+        applyPageEncoding(m_encodingKey, number, encoded);
+        if (Status status = m_file.write(offset, encoded); !status)
+            return status;
+    } else if (Status status = m_file.write(offset, page); !status) {
         return status;
-    m_reader.store(number, std::move(decoded));
+    }
+    m_reader.store(number, std::make_shared<std::vector<uint8_t>>(std::move(page)));
     return Status::ok();
 }
 

@@ -171,30 +171,38 @@ Status checkColumnProperties(const CatalogEntry& table, const TableDefinition& d
 } // namespace
 
 Status createTable(WriteTarget target, const sql::CreateTable& statement) {
-    Database& database = target.database;
-    if (!isValidName(statement.table))
-        return sql::errors::invalidName(statement.table);
-    if (database.catalog().findInTables(statement.table))
-        return sql::errors::tableExists(statement.table);
     if (statement.columns.size() > kMaxColumns)
         return sql::errors::tooManyFields();
-    if (Status status = checkIndexable(statement.table); !status)
-        return status;
-
     std::vector<NewColumn> columns;
-    std::set<std::u32string> seen;
     int autoNumbers = 0;
     for (const sql::ColumnSpec& spec : statement.columns) {
-        if (!isValidName(spec.name))
-            return sql::errors::invalidName(spec.name);
-        if (!seen.insert(foldedName(spec.name)).second)
-            return sql::errors::fieldDefinedTwice();
-        auto column = newColumnFor(spec, database.format());
+        auto column = newColumnFor(spec, target.database.format());
         if (!column)
             return column.error();
         if (column->autoNumber && ++autoNumbers > 1)
             return sql::errors::invalidFieldType(); // one AutoNumber per table
         columns.push_back(std::move(*column));
+    }
+    return createTable(target, statement.table, columns, {});
+}
+
+Status createTable(WriteTarget target, const std::string& name, const std::vector<NewColumn>& columns,
+                   const std::vector<NewIndex>& indexes) {
+    Database& database = target.database;
+    if (!isValidName(name))
+        return sql::errors::invalidName(name);
+    if (database.catalog().findInTables(name))
+        return sql::errors::tableExists(name);
+    if (columns.size() > kMaxColumns)
+        return sql::errors::tooManyFields();
+    if (Status status = checkIndexable(name); !status)
+        return status;
+    std::set<std::u32string> seen;
+    for (const NewColumn& column : columns) {
+        if (!isValidName(column.name))
+            return sql::errors::invalidName(column.name);
+        if (!seen.insert(foldedName(column.name)).second)
+            return sql::errors::fieldDefinedTwice();
     }
 
     const DatabaseHeader& header = database.header();
@@ -202,12 +210,10 @@ Status createTable(WriteTarget target, const sql::CreateTable& statement) {
     TableDefinitionFormat format;
     format.databaseLcid = header.sortOrder;
     format.ace = header.isAce();
-    auto written = writeNewTable(target.pager, std::move(def), {}, format);
+    auto written = writeNewTable(target.pager, std::move(def), indexes, format);
     if (!written)
         return written.error();
-    if (Status status = registerNewTable(database, target.writers, written->firstPage, statement.table,
-                                         localTimeNow());
-        !status)
+    if (Status status = registerNewTable(database, target.writers, written->firstPage, name, localTimeNow()); !status)
         return status;
     return database.reloadCatalog();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/storage/database.h"
+#include "database/storage/engine/new_table_storage.h"
 #include "database/storage/engine/pager.h"
 #include "database/storage/engine/table_writers.h"
 #include "database/storage/sql/statement.h"
@@ -19,6 +20,9 @@ struct WriteTarget {
 // then writes the table and its catalogue rows. VARCHAR without a size is Text(255);
 // Text and Memo columns allow Unicode compression, as Access's table designer sets them.
 Status createTable(WriteTarget target, const sql::CreateTable& statement);
+// The same for a table described directly, with indexes; the names are checked alike.
+Status createTable(WriteTarget target, const std::string& name, const std::vector<NewColumn>& columns,
+                   const std::vector<NewIndex>& indexes);
 
 // INSERT INTO ... VALUES: one row, its values converted as convertLiteral says. An
 // empty or NULL value in an AutoNumber column takes the next number. 3078 when the

@@ -133,7 +133,8 @@ IndexKeyOptions keyOptionsFor(const TableDefinition& def, FileFormat format) {
 }
 
 TableWriter::TableWriter(Pager& pager, FileFormat format, TableDefinition def, std::string name)
-    : m_pager(pager), m_format(format), m_def(std::move(def)), m_name(std::move(name)) {
+    : m_pager(pager), m_format(format), m_def(std::move(def)), m_name(std::move(name)),
+      m_keyOptions(keyOptionsFor(m_def, m_format)) {
     for (const RealIndex& index : m_def.realIndexes)
         m_indexes.push_back(std::make_unique<IndexWriter>(m_pager, m_def.firstPage, index));
 }
@@ -174,7 +175,7 @@ Result<std::unique_ptr<TableWriter>> TableWriter::load(Pager& pager, FileFormat 
 
 Status TableWriter::prepareKeys(const std::vector<Value>& values,
                                 std::vector<std::optional<std::vector<uint8_t>>>& keys) {
-    const IndexKeyOptions options = keyOptionsFor(m_def, m_format);
+    const IndexKeyOptions& options = m_keyOptions;
     keys.assign(m_def.realIndexes.size(), std::nullopt);
     for (std::size_t i = 0; i < m_def.realIndexes.size(); ++i) {
         const RealIndex& index = m_def.realIndexes[i];
@@ -211,7 +212,7 @@ Status TableWriter::prepareKeys(const std::vector<Value>& values,
 Result<bool> TableWriter::hasKey(uint32_t realIndex, const std::vector<Value>& values) {
     if (realIndex >= m_def.realIndexes.size())
         return m_pager.reader().corrupt(m_def.firstPage, 0, "relationship names an index the table does not have");
-    auto key = encodeIndexKey(m_def, m_def.realIndexes[realIndex], values, keyOptionsFor(m_def, m_format));
+    auto key = encodeIndexKey(m_def, m_def.realIndexes[realIndex], values, m_keyOptions);
     if (!key)
         return key.error();
     return m_indexes[realIndex]->containsKey(*key);
@@ -262,6 +263,10 @@ Status TableWriter::checkRelationships(const std::vector<Value>& values) {
 }
 
 Status TableWriter::storeLongValues(std::vector<Value>& values) {
+    if (m_def.columnUsageMaps.empty() &&
+        std::none_of(m_def.columns.begin(), m_def.columns.end(),
+                     [](const ColumnDefinition& column) { return column.isLongValue(); }))
+        return Status::ok();
     // The row without its long values' data must fit first: then whatever is left is
     // the budget for inline values, and nothing is stored for a row that is too large.
     std::vector<Value> placeholders = values;

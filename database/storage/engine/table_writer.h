@@ -54,6 +54,7 @@ private:
     FileFormat m_format;
     TableDefinition m_def;
     std::string m_name;
+    IndexKeyOptions m_keyOptions;
     std::vector<std::unique_ptr<IndexWriter>> m_indexes; // by real index
     uint32_t m_insertPage = 0;                           // the data page rows go to, 0 = none yet
     std::map<uint16_t, uint32_t> m_longValuePages;       // by column number

@@ -119,7 +119,7 @@ Status JournaledFile::write(uint64_t offset, std::span<const uint8_t> data) {
         const uint32_t number = static_cast<uint32_t>(at / m_pageSize);
         const std::size_t inPage = static_cast<std::size_t>(at % m_pageSize);
         const std::size_t length = std::min<std::size_t>(data.size() - done, m_pageSize - inPage);
-        Result<Page*> page = writablePage(number);
+        Result<Page*> page = writablePage(number, length == m_pageSize);
         if (!page)
             return page.error();
         std::memcpy((*page)->data() + inPage, data.data() + done, length);
@@ -186,15 +186,17 @@ Status JournaledFile::journalOriginal(uint32_t number) {
     return Status::ok();
 }
 
-Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number) {
+Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number, bool overwritten) {
     const auto found = m_statement.find(number);
     if (found != m_statement.end())
         return &found->second;
     if (Status status = journalOriginal(number); !status)
         return status.error();
-    Page page(m_pageSize, 0);
+    Page page(m_pageSize);
     const auto kept = m_batch.find(number);
-    if (kept != m_batch.end()) {
+    if (overwritten) {
+        // The caller writes every byte: nothing to copy or read first.
+    } else if (kept != m_batch.end()) {
         page = kept->second;
     } else if (static_cast<uint64_t>(number) * m_pageSize < m_reservedSize) {
         std::size_t got = 0;

@@ -52,7 +52,7 @@ private:
     JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size);
     using Page = std::vector<uint8_t>;
     const Page* changedPage(uint32_t number) const; // the newest version in memory, if any
-    Result<Page*> writablePage(uint32_t number);
+    Result<Page*> writablePage(uint32_t number, bool overwritten);
     Status journalOriginal(uint32_t number);
     Status reserve(uint64_t size);
     Status applyBatch();
