@@ -1,0 +1,134 @@
+// New databases through our own reader, both consistency checks and a writing session.
+
+#include "create_test_support.h"
+
+#include "database/storage/check/database_check.h"
+#include "database/storage/consistency_check.h"
+#include "database/storage/create/new_database.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace storage {
+namespace {
+
+namespace fs = std::filesystem;
+using create_test::formatCases;
+
+std::vector<SchemaTableRow> systemTables(const std::vector<std::string>& names) {
+    std::vector<SchemaTableRow> rows;
+    for (const std::string& name : names)
+        rows.push_back({name, "SYSTEM TABLE"});
+    return rows;
+}
+
+void expectBothChecksPass(Database& database) {
+    auto problems = checkConsistency(database);
+    ASSERT_TRUE(problems);
+    for (const ConsistencyProblem& problem : *problems)
+        ADD_FAILURE() << problem.table << ": " << problem.description;
+    for (const check::Finding& finding : check::checkDatabase(database).findings)
+        ADD_FAILURE() << check::kindName(finding.kind) << " page " << finding.page << " " << finding.object << ": "
+                      << finding.description;
+}
+
+TEST(NewDatabase, OpensEmptyWithTheSystemTablesOfItsFormatAndPassesBothChecks) {
+    const std::vector<SchemaTableRow> jet = systemTables({"MSysACEs", "MSysObjects", "MSysQueries", "MSysRelationships"});
+    const std::vector<SchemaTableRow> ace = systemTables(
+        {"MSysACEs", "MSysComplexColumns", "MSysComplexType_Attachment", "MSysComplexType_Decimal",
+         "MSysComplexType_GUID", "MSysComplexType_IEEEDouble", "MSysComplexType_IEEESingle", "MSysComplexType_Long",
+         "MSysComplexType_Short", "MSysComplexType_Text", "MSysComplexType_UnsignedByte", "MSysObjects",
+         "MSysQueries", "MSysRelationships"});
+    testsupport::TempDir dir;
+    for (const auto& format : formatCases()) {
+        SCOPED_TRACE(format.name);
+        const std::string path = create_test::createIn(dir, format);
+        // Jet 4: the 16 pages the engine writes; ACE: 42 with the ten ACE tables.
+        EXPECT_EQ(fs::file_size(path), format.format == FileFormat::Jet4 ? 16u * 4096 : 42u * 4096);
+
+        auto database = Database::open(path, OpenOptions{});
+        ASSERT_TRUE(database) << database.error().description;
+        EXPECT_EQ((*database)->format(), format.format);
+        EXPECT_TRUE((*database)->header().password.empty());
+        EXPECT_EQ((*database)->header().databaseKey, 0u);
+        EXPECT_EQ((*database)->header().codePage, 1252);
+        EXPECT_EQ((*database)->header().sortOrder, 1033);
+        const bool generalSortOrder = format.format == FileFormat::Ace14 || format.format == FileFormat::Ace16;
+        EXPECT_EQ((*database)->header().sortOrderVersion, generalSortOrder ? 1 : 0);
+        auto users = (*database)->userTables();
+        ASSERT_TRUE(users);
+        EXPECT_TRUE(users->empty());
+        auto schema = (*database)->tablesSchema();
+        ASSERT_TRUE(schema);
+        EXPECT_EQ(*schema, format.format == FileFormat::Jet4 ? jet : ace);
+        expectBothChecksPass(**database);
+    }
+}
+
+TEST(NewDatabase, TakesNewTablesAndRowsThroughASession) {
+    testsupport::TempDir dir;
+    for (const auto& format : formatCases()) {
+        SCOPED_TRACE(format.name);
+        const std::string path = create_test::createIn(dir, format);
+        create_test::addStockTable(path);
+        auto database = Database::open(path, OpenOptions{});
+        ASSERT_TRUE(database);
+        EXPECT_EQ(*(*database)->userTables(), std::vector<std::string>{"Stock"});
+        auto stock = (*database)->openTable("stock");
+        ASSERT_TRUE(stock);
+        std::vector<Row> rows;
+        for (Row row; stock->next(row);)
+            rows.push_back(row);
+        ASSERT_TRUE(stock->status());
+        EXPECT_EQ(rows, (std::vector<Row>{{Value(std::string("Nails")), Value(std::string("200"))},
+                                          {Value(std::string("Café crème")), Value()}}));
+        expectBothChecksPass(**database);
+    }
+}
+
+TEST(NewDatabase, KeepsAJet4PasswordAndRefusesOneForAce) {
+    testsupport::TempDir dir;
+    const std::string path = dir.file("locked.mdb");
+    ASSERT_TRUE(createDatabase(path, {FileFormat::Jet4, "Zebra 12 ü"}));
+    EXPECT_EQ(Database::open(path, OpenOptions{}).error().jetNumber, 3031);
+    EXPECT_EQ(Database::open(path, OpenOptions{"zebra 12 ü"}).error().jetNumber, 3031);
+    EXPECT_EQ(Database::open(path, OpenOptions{"Zebra 12"}).error().jetNumber, 3031);
+    auto opened = Database::open(path, OpenOptions{"Zebra 12 ü"});
+    ASSERT_TRUE(opened);
+    EXPECT_EQ((*opened)->header().password, u"Zebra 12 ü");
+
+    // Twenty characters are the most the header holds.
+    EXPECT_TRUE(createDatabase(dir.file("twenty.mdb"), {FileFormat::Jet4, std::string(20, 'p')}));
+    EXPECT_TRUE(Database::open(dir.file("twenty.mdb"), OpenOptions{std::string(20, 'p')}));
+    EXPECT_FALSE(createDatabase(dir.file("long.mdb"), {FileFormat::Jet4, std::string(21, 'p')}));
+    const Status ace = createDatabase(dir.file("locked.accdb"), {FileFormat::Ace16, "secret"});
+    ASSERT_FALSE(ace);
+    EXPECT_EQ(ace.error().kind, ErrorKind::NotSupported);
+    EXPECT_FALSE(fs::exists(dir.file("long.mdb")));
+    EXPECT_FALSE(fs::exists(dir.file("locked.accdb")));
+}
+
+TEST(NewDatabase, NeverReplacesAnythingAndLeavesNothingBehindWhenRefused) {
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("taken.accdb"), "not a database");
+    fs::create_directory(dir.file("folder.mdb"));
+    for (const char* name : {"taken.accdb", "folder.mdb"}) {
+        const Status status = createDatabase(dir.file(name), {FileFormat::Ace16, ""});
+        ASSERT_FALSE(status) << name;
+        EXPECT_EQ(status.error().jetNumber, 3204);
+        EXPECT_EQ(status.error().description, "Database already exists.");
+    }
+    EXPECT_EQ(testsupport::readFile(dir.file("taken.accdb")), "not a database");
+    EXPECT_EQ(createDatabase(dir.file("missing/new.mdb"), {FileFormat::Jet4, ""}).error().jetNumber, 3044);
+
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"folder.mdb", "taken.accdb"}));
+}
+
+} // namespace
+} // namespace storage
