@@ -18,8 +18,9 @@ inline constexpr int32_t kRelationships = 0x0F000003;
 inline constexpr int32_t kDatabaseObject = 0x10000000; // MSysDb
 } // namespace engine_ids
 
-// The accounts (security identifiers) the engine's own rows name. They are the
-// values of the empty database Access 2000 made, whose database object is owned
+// The accounts (security identifiers) the engine's own rows name. Every Access-made
+// file holds other bytes for the same roles (they look encoded per file); these are
+// the ones of the empty database Access 2000 made, whose database object is owned
 // by A6 33, the owner new objects fall back to.
 namespace engine_accounts {
 extern const BinaryValue kEngine;  // owns the containers and the system tables
