@@ -28,7 +28,7 @@ std::string fixturePath(const std::string& relative);
 // Creates a database of the case's format in dir; fails the test when that fails.
 std::string createIn(const testsupport::TempDir& dir, const FormatCase& format, const std::string& stem = "new");
 
-// Through a writing session: table Stock (Item, Count Text(10)) with the rows
+// Through a writing DatabaseSession: table Stock (Item, Count Text(10)) with the rows
 // ('Nails', '200') and ('Café crème', Null); fails the test when that fails.
 void addStockTable(const std::string& path);
 

@@ -1,4 +1,4 @@
-// New databases through our own reader, both consistency checks and a writing session.
+// New databases through our own reader, both consistency checks and a DatabaseSession writing into them.
 
 #include "create_test_support.h"
 
@@ -67,7 +67,7 @@ TEST(NewDatabase, OpensEmptyWithTheSystemTablesOfItsFormatAndPassesBothChecks) {
     }
 }
 
-TEST(NewDatabase, TakesNewTablesAndRowsThroughASession) {
+TEST(NewDatabase, TakesNewTablesAndRowsThroughADatabaseSession) {
     testsupport::TempDir dir;
     for (const auto& format : formatCases()) {
         SCOPED_TRACE(format.name);

@@ -18,7 +18,7 @@ constexpr uint8_t kSystemBinary = 0x32; // the SID columns
 constexpr uint8_t kFixedAutoNumber = 0x17;
 constexpr uint8_t kPlainFixed = 0x03;   // the ACE template tables carry user-column flags
 constexpr uint8_t kPlainVariable = 0x02;
-constexpr uint8_t kAttachmentPart = 0x10; // extended flag on every column of the attachment template
+constexpr uint8_t kAttachmentColumn = 0x10; // extended flag on every column of the attachment template
 
 constexpr uint8_t kUnique = 0x81;             // unique
 constexpr uint8_t kRequired = 0x88;           // required, not unique
@@ -156,12 +156,12 @@ const std::vector<SystemTable>& aceSystemTables() {
          'N',
          kComplexTemplate,
          {
-             {"FileURL", ColumnType::Memo, kPlainVariable, 0, kAttachmentPart},
-             {"FileName", ColumnType::Text, kPlainVariable, 510, kAttachmentPart},
-             {"FileType", ColumnType::Text, kPlainVariable, 510, kAttachmentPart},
-             {"FileData", ColumnType::Ole, kPlainVariable, 0, kAttachmentPart},
-             {"FileTimeStamp", ColumnType::DateTime, kPlainFixed, 8, kAttachmentPart},
-             {"FileFlags", ColumnType::Long, kPlainFixed, 4, kAttachmentPart},
+             {"FileURL", ColumnType::Memo, kPlainVariable, 0, kAttachmentColumn},
+             {"FileName", ColumnType::Text, kPlainVariable, 510, kAttachmentColumn},
+             {"FileType", ColumnType::Text, kPlainVariable, 510, kAttachmentColumn},
+             {"FileData", ColumnType::Ole, kPlainVariable, 0, kAttachmentColumn},
+             {"FileTimeStamp", ColumnType::DateTime, kPlainFixed, 8, kAttachmentColumn},
+             {"FileFlags", ColumnType::Long, kPlainFixed, 4, kAttachmentColumn},
          },
          {}},
     };
