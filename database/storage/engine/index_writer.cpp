@@ -59,8 +59,7 @@ Result<std::vector<IndexWriter::PathStep>> IndexWriter::descend(const IndexEntry
         if (path.size() > 32)
             return m_pager.reader().corrupt(path.back().page, 0, "index deeper than any B-tree of this size");
         const auto& entries = node.entries;
-        auto at = std::find_if(entries.begin(), entries.end(),
-                               [&](const IndexEntry& entry) { return !indexEntryLess(entry, target); });
+        const auto at = std::lower_bound(entries.begin(), entries.end(), target, indexEntryLess);
         PathStep step;
         if (at != entries.end()) {
             step = {at->child, static_cast<std::size_t>(at - entries.begin())};

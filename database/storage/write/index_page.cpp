@@ -17,6 +17,7 @@
 #include "database/storage/write/index_page.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace storage {
@@ -61,6 +62,21 @@ std::size_t commonPrefix(const std::vector<uint8_t>& a, const std::vector<uint8_
 
 } // namespace
 
+namespace {
+// The row reference (and child page) that follows an entry's key, big-endian.
+std::size_t entryReference(const IndexEntry& entry, bool leaf, uint8_t* out) {
+    out[0] = static_cast<uint8_t>(entry.page >> 16);
+    out[1] = static_cast<uint8_t>(entry.page >> 8);
+    out[2] = static_cast<uint8_t>(entry.page);
+    out[3] = entry.row;
+    if (leaf)
+        return kRowReferenceSize;
+    for (int i = 0; i < 4; ++i)
+        out[kRowReferenceSize + static_cast<std::size_t>(i)] = static_cast<uint8_t>(entry.child >> (24 - 8 * i));
+    return kRowReferenceSize + kChildSize;
+}
+} // namespace
+
 std::vector<uint8_t> indexEntryBytes(const IndexEntry& entry, bool leaf) {
     std::vector<uint8_t> out = entry.key;
     out.push_back(static_cast<uint8_t>(entry.page >> 16));
@@ -74,8 +90,11 @@ std::vector<uint8_t> indexEntryBytes(const IndexEntry& entry, bool leaf) {
 }
 
 bool indexEntryLess(const IndexEntry& a, const IndexEntry& b) {
-    if (a.key != b.key)
-        return std::lexicographical_compare(a.key.begin(), a.key.end(), b.key.begin(), b.key.end());
+    const std::size_t common = std::min(a.key.size(), b.key.size());
+    if (const int order = common == 0 ? 0 : std::memcmp(a.key.data(), b.key.data(), common); order != 0)
+        return order < 0;
+    if (a.key.size() != b.key.size())
+        return a.key.size() < b.key.size();
     if (a.page != b.page)
         return a.page < b.page;
     return a.row < b.row;
@@ -114,22 +133,29 @@ std::optional<std::vector<uint8_t>> serializeIndexPageWithPrefix(const IndexPage
     putU16(out, kPrefixOffset, page.entries.empty() ? 0 : prefixLength);
     out[kUnknownOffset] = page.unknownByte;
 
-    std::vector<uint8_t> first;
+    // Entries are written straight into the page: a page holds hundreds of them.
+    const uint8_t* first = out.data() + kIndexEntriesOffset;
     std::size_t used = 0;
     for (std::size_t i = 0; i < page.entries.size(); ++i) {
-        const std::vector<uint8_t> bytes = indexEntryBytes(page.entries[i], page.leaf);
-        std::size_t skip = 0;
-        if (i == 0) {
-            first = bytes;
-        } else {
-            skip = prefixLength;
-            if (bytes.size() < skip || !std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(skip),
-                                                   first.begin()))
+        const IndexEntry& entry = page.entries[i];
+        uint8_t reference[kRowReferenceSize + kChildSize];
+        const std::size_t referenceLength = entryReference(entry, page.leaf, reference);
+        const std::size_t length = entry.key.size() + referenceLength;
+        const auto byteAt = [&](std::size_t at) {
+            return at < entry.key.size() ? entry.key[at] : reference[at - entry.key.size()];
+        };
+        const std::size_t skip = i == 0 ? 0 : prefixLength;
+        if (length < skip)
+            return std::nullopt;
+        for (std::size_t at = 0; at < skip; ++at)
+            if (byteAt(at) != first[at])
                 return std::nullopt;
-        }
-        std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end(),
-                  out.begin() + static_cast<std::ptrdiff_t>(kIndexEntriesOffset + used));
-        used += bytes.size() - skip;
+        uint8_t* to = out.data() + kIndexEntriesOffset + used;
+        if (skip < entry.key.size())
+            std::memcpy(to, entry.key.data() + skip, entry.key.size() - skip);
+        for (std::size_t at = std::max(skip, entry.key.size()); at < length; ++at)
+            to[at - skip] = reference[at - entry.key.size()];
+        used += length - skip;
         out[kMaskOffset + used / 8] |= static_cast<uint8_t>(1u << (used % 8));
     }
     putU16(out, kFreeSpaceOffset, pageSize - kIndexEntriesOffset - used);
