@@ -25,14 +25,16 @@ int runNewDatabase(const Arguments& arguments) {
     if (const std::optional<QString> name = arguments.value("--format")) {
         const auto format = storage::fileFormatFromName(name->toStdString());
         if (!format) {
-            writeText(stderr, QStringLiteral("Unknown format \"%1\": use jet4, ace12, ace14, ace16 or ace17.").arg(*name));
+            writeText(stderr,
+                      QStringLiteral("Unknown format \"%1\": use jet4, ace12, ace14, ace16 or ace17.").arg(*name));
             return 2;
         }
         options.format = *format;
     } else if (const auto format = storage::defaultFormatForPath(path)) {
         options.format = *format;
     } else {
-        writeText(stderr, QStringLiteral("The file name ends in neither .mdb nor .accdb: name the format with --format."));
+        writeText(stderr,
+                  QStringLiteral("The file name ends in neither .mdb nor .accdb: name the format with --format."));
         return 2;
     }
     options.password = arguments.value("--password").value_or(QString()).toStdString();

@@ -22,7 +22,9 @@ const std::vector<FormatCase>& formatCases() {
     return cases;
 }
 
-void PrintTo(const FormatCase& format, std::ostream* out) { *out << format.name; }
+void PrintTo(const FormatCase& format, std::ostream* out) {
+    *out << format.name;
+}
 
 std::string fixturePath(const std::string& relative) {
     const std::filesystem::path path = std::filesystem::path(TARNWICK_FIXTURES_DIR) / relative;
@@ -41,9 +43,9 @@ std::string createIn(const testsupport::TempDir& dir, const FormatCase& format, 
 void addStockTable(const std::string& path) {
     auto session = DatabaseSession::open(path, OpenOptions{}, DatabaseSession::Access::ReadWrite);
     ASSERT_TRUE(session) << session.error().description;
-    for (const char* text : {"CREATE TABLE `Stock` (`Item` VARCHAR, `Count` VARCHAR(10))",
-                             "INSERT INTO `Stock` VALUES ('Nails', '200')",
-                             "INSERT INTO `Stock` VALUES ('Café crème', NULL)"}) {
+    for (const char* text :
+         {"CREATE TABLE `Stock` (`Item` VARCHAR, `Count` VARCHAR(10))", "INSERT INTO `Stock` VALUES ('Nails', '200')",
+          "INSERT INTO `Stock` VALUES ('Café crème', NULL)"}) {
         auto statement = sql::parse(text);
         ASSERT_TRUE(statement) << text;
         const Status status = (*session)->execute(*statement);

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -23,8 +23,8 @@ using create_test::formatCases;
 std::vector<std::string> allSystemTables(FileFormat format) {
     std::vector<std::string> names{"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"};
     if (format != FileFormat::Jet4)
-        for (const char* suffix : {"UnsignedByte", "Short", "Long", "IEEESingle", "IEEEDouble", "GUID", "Decimal",
-                                   "Text", "Attachment"})
+        for (const char* suffix :
+             {"UnsignedByte", "Short", "Long", "IEEESingle", "IEEEDouble", "GUID", "Decimal", "Text", "Attachment"})
             names.push_back(std::string("MSysComplexType_") + suffix);
     if (format != FileFormat::Jet4)
         names.push_back("MSysComplexColumns");
@@ -55,8 +55,8 @@ std::string describe(Database& database, const CatalogEntry& entry) {
     for (const ColumnDefinition& c : def->columns)
         out << c.name << " type " << int(c.typeCode) << " number " << c.number << " var " << c.varIndex << " fixed "
             << (c.isFixed() ? c.fixedOffset : 0) << " length " << c.length << " flags " << int(c.flags) << "/"
-            << int(c.extendedFlags) << " decimal " << int(c.precision) << "," << int(c.scale) << " sort "
-            << c.sortOrder << "v" << int(c.sortOrderVersion) << "\n";
+            << int(c.extendedFlags) << " decimal " << int(c.precision) << "," << int(c.scale) << " sort " << c.sortOrder
+            << "v" << int(c.sortOrderVersion) << "\n";
     out << "descriptors:";
     for (const std::string& name : descriptorOrder(database, static_cast<uint32_t>(entry.id)))
         out << " " << name;
@@ -223,8 +223,8 @@ TEST(AgainstAccess, Jet4PagesAreLaidOutAsTheEngineLaysThemOut) {
     // The global usage map, the page of usage maps and the index pages, keys and all, are
     // identical; the others differ in dates, accounts and bytes Access leaves uninitialised.
     for (uint32_t page : {1u, 6u, 7u, 8u, 9u, 10u, 11u, 12u, 13u})
-        EXPECT_TRUE(std::equal(mine.begin() + page * 4096, mine.begin() + (page + 1) * 4096,
-                               theirs.begin() + page * 4096))
+        EXPECT_TRUE(
+            std::equal(mine.begin() + page * 4096, mine.begin() + (page + 1) * 4096, theirs.begin() + page * 4096))
             << "page " << page;
 }
 

@@ -36,8 +36,7 @@ TEST(Mdbtools, ReadsEveryNewDatabaseAndWhatASessionWroteIntoIt) {
         EXPECT_EQ(run("mdb-tables " + quoted), "\n");
         // The engine's rows, as mdbtools decodes them.
         const std::string entries = run("mdb-export " + quoted + " MSysACEs");
-        EXPECT_EQ(std::count(entries.begin(), entries.end(), '\n'),
-                  1 + (format.format == FileFormat::Jet4 ? 16 : 36));
+        EXPECT_EQ(std::count(entries.begin(), entries.end(), '\n'), 1 + (format.format == FileFormat::Jet4 ? 16 : 36));
         EXPECT_EQ(run("mdb-schema " + quoted + " access").find("CREATE TABLE"), std::string::npos);
 
         create_test::addStockTable(path);

@@ -35,12 +35,13 @@ void expectBothChecksPass(Database& database) {
 }
 
 TEST(NewDatabase, OpensEmptyWithTheSystemTablesOfItsFormatAndPassesBothChecks) {
-    const std::vector<SchemaTableRow> jet = systemTables({"MSysACEs", "MSysObjects", "MSysQueries", "MSysRelationships"});
-    const std::vector<SchemaTableRow> ace = systemTables(
-        {"MSysACEs", "MSysComplexColumns", "MSysComplexType_Attachment", "MSysComplexType_Decimal",
-         "MSysComplexType_GUID", "MSysComplexType_IEEEDouble", "MSysComplexType_IEEESingle", "MSysComplexType_Long",
-         "MSysComplexType_Short", "MSysComplexType_Text", "MSysComplexType_UnsignedByte", "MSysObjects",
-         "MSysQueries", "MSysRelationships"});
+    const std::vector<SchemaTableRow> jet =
+        systemTables({"MSysACEs", "MSysObjects", "MSysQueries", "MSysRelationships"});
+    const std::vector<SchemaTableRow> ace =
+        systemTables({"MSysACEs", "MSysComplexColumns", "MSysComplexType_Attachment", "MSysComplexType_Decimal",
+                      "MSysComplexType_GUID", "MSysComplexType_IEEEDouble", "MSysComplexType_IEEESingle",
+                      "MSysComplexType_Long", "MSysComplexType_Short", "MSysComplexType_Text",
+                      "MSysComplexType_UnsignedByte", "MSysObjects", "MSysQueries", "MSysRelationships"});
     testsupport::TempDir dir;
     for (const auto& format : formatCases()) {
         SCOPED_TRACE(format.name);

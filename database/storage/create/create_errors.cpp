@@ -6,7 +6,9 @@
 
 namespace storage::create_errors {
 
-Error databaseExists() { return {3204, "Database already exists.", ErrorKind::Failed}; }
+Error databaseExists() {
+    return {3204, "Database already exists.", ErrorKind::Failed};
+}
 
 Error passwordTooLong() {
     return {0, "A database password can have at most 20 characters.", ErrorKind::Failed};

@@ -129,8 +129,8 @@ Status EmptyDatabaseBuilder::writeAceTables() {
         if (!pages)
             return pages.status();
         const uint32_t definition = pages->front();
-        if (Status status = writeTable(table, {definition, (*pages)[1],
-                                               std::vector<uint32_t>(pages->begin() + 2, pages->end())});
+        if (Status status =
+                writeTable(table, {definition, (*pages)[1], std::vector<uint32_t>(pages->begin() + 2, pages->end())});
             !status)
             return status;
         if (Status status = addObject(aceTableObject(table.name, table.catalogFlags, definition)); !status)

@@ -28,7 +28,7 @@ constexpr int32_t kDatabaseObjectRights = 393230;    // ... and open, open exclu
 constexpr int32_t kOpenExclusiveAdminister = 14;
 constexpr int32_t kReadDefinitionAndData = 20;
 constexpr int32_t kInheritedByGroupB = 983294;
-constexpr int32_t kInheritedOnTables = 1048319;      // full access but for the bit 0x100
+constexpr int32_t kInheritedOnTables = 1048319; // full access but for the bit 0x100
 constexpr int32_t kFullAccess = 1048575;
 
 } // namespace
@@ -51,7 +51,11 @@ std::vector<EngineObject> engineObjects() {
 }
 
 EngineObject aceTableObject(const std::string& name, uint32_t catalogFlags, uint32_t definitionPage) {
-    return {static_cast<int32_t>(definitionPage), engine_ids::kTables, name, object_type::kLocalTable, catalogFlags,
+    return {static_cast<int32_t>(definitionPage),
+            engine_ids::kTables,
+            name,
+            object_type::kLocalTable,
+            catalogFlags,
             std::nullopt};
 }
 

@@ -57,11 +57,16 @@ void putU16(std::vector<uint8_t>& page, std::size_t at, uint16_t value) {
 
 uint8_t versionByte(FileFormat format) {
     switch (format) {
-    case FileFormat::Jet4: return 1;
-    case FileFormat::Ace12: return 2;
-    case FileFormat::Ace14: return 3;
-    case FileFormat::Ace16: return 5;
-    case FileFormat::Ace17: return 6;
+    case FileFormat::Jet4:
+        return 1;
+    case FileFormat::Ace12:
+        return 2;
+    case FileFormat::Ace14:
+        return 3;
+    case FileFormat::Ace16:
+        return 5;
+    case FileFormat::Ace17:
+        return 6;
     }
     return 1;
 }
@@ -118,9 +123,9 @@ std::vector<uint8_t> newGlobalUsageMapPage() {
     // Access writes 1 where other data pages name their table.
     std::vector<uint8_t> page = newDataPage(1);
     std::vector<uint8_t> map(kUsageMapRowSize, 0xFF);
-    map[0] = 0x00;                           // inline
+    map[0] = 0x00;                                  // inline
     std::fill(map.begin() + 1, map.begin() + 5, 0); // starting at page 0
-    map[5] = 0xFC;                           // pages 0 and 1 in use
+    map[5] = 0xFC;                                  // pages 0 and 1 in use
     // Two 69-byte rows always fit on an empty page.
     static_cast<void>(appendRow(page, map));
     static_cast<void>(appendRow(page, std::vector<uint8_t>(kUsageMapRowSize, 0)));

@@ -58,8 +58,8 @@ public:
     // A new file in folder, named after the target and hidden by a leading dot; 0 or the errno value.
     int create(const std::string& folder, const std::string& name) {
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-            const std::string candidate = folder + "/." + name + ".new-" + std::to_string(::getpid()) + "-" +
-                                          std::to_string(attempt);
+            const std::string candidate =
+                folder + "/." + name + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
             const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd >= 0) {
                 m_fd = fd;

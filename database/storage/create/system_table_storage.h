@@ -14,8 +14,8 @@ namespace storage {
 // usage maps of all four on one page.
 struct SystemTablePages {
     uint32_t definition = 0;
-    uint32_t mapHolder = 0;               // the table's maps are added after the rows already there
-    std::vector<uint32_t> indexRoots;     // one per index of the table, in index order
+    uint32_t mapHolder = 0;           // the table's maps are added after the rows already there
+    std::vector<uint32_t> indexRoots; // one per index of the table, in index order
 };
 
 // Writes an empty system table: its definition (one page), its usage maps as rows

@@ -16,14 +16,14 @@ constexpr uint8_t kFixed = 0x13;        // fixed length, updatable, system
 constexpr uint8_t kVariable = 0x12;     // variable length, updatable, system
 constexpr uint8_t kSystemBinary = 0x32; // the SID columns
 constexpr uint8_t kFixedAutoNumber = 0x17;
-constexpr uint8_t kPlainFixed = 0x03;   // the ACE template tables carry user-column flags
+constexpr uint8_t kPlainFixed = 0x03; // the ACE template tables carry user-column flags
 constexpr uint8_t kPlainVariable = 0x02;
 constexpr uint8_t kAttachmentColumn = 0x10; // extended flag on every column of the attachment template
 
-constexpr uint8_t kUnique = 0x81;             // unique
-constexpr uint8_t kRequired = 0x88;           // required, not unique
-constexpr uint8_t kIgnoreNulls = 0x82;        // ignore nulls, not unique
-constexpr uint8_t kRequiredNoNulls = 0x8A;    // required, ignore nulls
+constexpr uint8_t kUnique = 0x81;          // unique
+constexpr uint8_t kRequired = 0x88;        // required, not unique
+constexpr uint8_t kIgnoreNulls = 0x82;     // ignore nulls, not unique
+constexpr uint8_t kRequiredNoNulls = 0x8A; // required, ignore nulls
 constexpr uint8_t kUniqueRequiredNoNulls = 0x8B;
 
 constexpr uint32_t kEngineObject = 0x80000000;
