@@ -18,9 +18,12 @@ std::vector<Finding> CheckReport::faults() const {
 
 const char* kindName(Finding::Kind kind) {
     switch (kind) {
-    case Finding::Kind::Fault: return "fault";
-    case Finding::Kind::Leak: return "leak";
-    case Finding::Kind::Skipped: return "not checked";
+    case Finding::Kind::Fault:
+        return "fault";
+    case Finding::Kind::Leak:
+        return "leak";
+    case Finding::Kind::Skipped:
+        return "not checked";
     }
     return "?";
 }

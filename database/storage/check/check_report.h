@@ -15,8 +15,8 @@ struct Finding {
         Skipped, // a part the check could not verify (e.g. index keys of a collation it does not know)
     };
     Kind kind = Kind::Fault;
-    uint32_t page = 0;   // the page concerned; 0 when none in particular
-    std::string object;  // the table, index or column concerned; empty for the file
+    uint32_t page = 0;  // the page concerned; 0 when none in particular
+    std::string object; // the table, index or column concerned; empty for the file
     std::string description;
 };
 

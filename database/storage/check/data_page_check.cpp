@@ -27,9 +27,9 @@ bool checkDataPage(PageReader& pages, uint32_t number, Bytes page, const std::st
     const std::size_t room = lowest >= tableEnd ? lowest - tableEnd : 0;
     const std::size_t freeSpace = dataPageFreeSpace(page);
     if (freeSpace > room)
-        findings.fault(number, object, "free space " + std::to_string(freeSpace) + " but only " +
-                                           std::to_string(room) +
-                                           " bytes between the row offsets and the rows");
+        findings.fault(number, object,
+                       "free space " + std::to_string(freeSpace) + " but only " + std::to_string(room) +
+                           " bytes between the row offsets and the rows");
     return true;
 }
 

@@ -6,9 +6,13 @@ namespace storage::check {
 
 namespace {
 
-uint64_t slot(uint32_t page, uint8_t row) { return (uint64_t{page} << 8) | row; }
+uint64_t slot(uint32_t page, uint8_t row) {
+    return (uint64_t{page} << 8) | row;
+}
 
-std::string rowName(uint32_t page, uint8_t row) { return "row " + std::to_string(page) + ":" + std::to_string(row); }
+std::string rowName(uint32_t page, uint8_t row) {
+    return "row " + std::to_string(page) + ":" + std::to_string(row);
+}
 
 std::string hex(const std::vector<uint8_t>& bytes) {
     static const char* digits = "0123456789ABCDEF";
@@ -27,8 +31,8 @@ std::string hex(const std::vector<uint8_t>& bytes) {
 
 } // namespace
 
-void compareIndexEntries(const std::vector<LeafEntry>& entries, const std::vector<ExpectedEntry>& rows,
-                                bool unique, const std::string& object, FindingCollector& findings) {
+void compareIndexEntries(const std::vector<LeafEntry>& entries, const std::vector<ExpectedEntry>& rows, bool unique,
+                         const std::string& object, FindingCollector& findings) {
     std::unordered_map<uint64_t, std::size_t> rowAt;
     for (std::size_t i = 0; i < rows.size(); ++i)
         rowAt.emplace(slot(rows[i].row.page, rows[i].row.row), i);
@@ -39,8 +43,8 @@ void compareIndexEntries(const std::vector<LeafEntry>& entries, const std::vecto
         const IndexEntry& entry = entries[e].entry;
         const auto found = rowAt.find(slot(entry.page, entry.row));
         if (found == rowAt.end()) {
-            findings.fault(entries[e].leafPage,
-                           object, "entry for " + rowName(entry.page, entry.row) + ", which is not a live row of the table");
+            findings.fault(entries[e].leafPage, object,
+                           "entry for " + rowName(entry.page, entry.row) + ", which is not a live row of the table");
             continue;
         }
         const ExpectedEntry& row = rows[found->second];

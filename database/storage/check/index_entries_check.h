@@ -21,7 +21,7 @@ struct ExpectedEntry {
 // Compares the index's leaf entries with the table's rows: one entry per indexed row,
 // pointing at it, with the row's key; no entry for anything else; in a unique index no
 // two entries with the same key bytes unless the key is all Null.
-void compareIndexEntries(const std::vector<LeafEntry>& entries, const std::vector<ExpectedEntry>& rows,
-                                bool unique, const std::string& object, FindingCollector& findings);
+void compareIndexEntries(const std::vector<LeafEntry>& entries, const std::vector<ExpectedEntry>& rows, bool unique,
+                         const std::string& object, FindingCollector& findings);
 
 } // namespace storage::check

@@ -247,6 +247,8 @@ void TableChecker::checkCounters() {
 
 } // namespace
 
-void checkTable(CheckContext& context, const CatalogEntry& table) { TableChecker(context, table).run(); }
+void checkTable(CheckContext& context, const CatalogEntry& table) {
+    TableChecker(context, table).run();
+}
 
 } // namespace storage::check

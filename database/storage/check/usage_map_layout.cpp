@@ -15,7 +15,9 @@ constexpr uint8_t kBitmapPageType = 0x05;
 constexpr std::size_t kBitmapHeader = 4;
 constexpr RowPointer kGlobalMap{1, 0};
 
-bool bitSet(Bytes bitmap, uint64_t bit) { return bitmap[bit / 8] & (1u << (bit % 8)); }
+bool bitSet(Bytes bitmap, uint64_t bit) {
+    return bitmap[bit / 8] & (1u << (bit % 8));
+}
 } // namespace
 
 Result<GlobalUsage> readGlobalUsage(PageReader& pages) {
