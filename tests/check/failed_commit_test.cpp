@@ -19,10 +19,6 @@ namespace {
 using storage::DatabaseSession;
 
 TEST(FailedCommit, LaterStatementsSeeTheDatabaseWithoutTheDroppedBatch) {
-    GTEST_SKIP() << "engine defect: DatabaseSession::finishStatement keeps the page cache, the page count, the "
-                    "table writers and the catalogue of a batch whose commit failed, so later statements write "
-                    "the dropped rows' index entries, counters and pages back (row count 10 for 0 rows, index "
-                    "entries for rows that are not there)";
     ImportScenario scenario = appendToIndexedTables(30);
     if (fixturePath(scenario.fixture).empty())
         GTEST_SKIP() << "no fixture folder";

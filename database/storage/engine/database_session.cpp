@@ -118,6 +118,8 @@ Status DatabaseSession::close() {
         return Status::ok();
     Status status = m_journaled->commit();
     m_statementsInBatch = 0;
+    if (!status)
+        return forgetDroppedChanges(status);
     return status;
 }
 
@@ -142,14 +144,8 @@ Status DatabaseSession::createIndexedTable(const std::string& name, const std::v
 // Keeps or drops what the statement changed, and makes the batch durable when it is due.
 Status DatabaseSession::finishStatement(Status status) {
     if (!status) {
-        // Everything read since the statement began may show its changes: forget it.
         m_journaled->rollbackStatement();
-        m_database->pages().clearCache();
-        m_database->pages().setPageCount(static_cast<uint32_t>(*m_journaled->size() / m_pager->pageSize()));
-        m_writers->clear();
-        if (Status reloaded = m_database->reloadCatalog(); !reloaded)
-            return reloaded;
-        return status;
+        return forgetDroppedChanges(status);
     }
     m_journaled->commitStatement();
     ++m_statementsInBatch;
@@ -158,9 +154,21 @@ Status DatabaseSession::finishStatement(Status status) {
         now - m_batchStarted >= kBatchTime) {
         m_batchStarted = now;
         m_statementsInBatch = 0;
-        return m_journaled->commit();
+        if (Status committed = m_journaled->commit(); !committed)
+            return forgetDroppedChanges(committed); // the batch is gone: so must be what shows it
     }
     return Status::ok();
+}
+
+// After changes were dropped, the pages, page count, table writers and catalogue read
+// since may still show them: read everything afresh from what the file now holds.
+Status DatabaseSession::forgetDroppedChanges(Status failure) {
+    m_database->pages().clearCache();
+    m_database->pages().setPageCount(static_cast<uint32_t>(*m_journaled->size() / m_pager->pageSize()));
+    m_writers->clear();
+    if (Status reloaded = m_database->reloadCatalog(); !reloaded)
+        return reloaded;
+    return failure;
 }
 
 } // namespace storage

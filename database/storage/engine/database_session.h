@@ -54,6 +54,7 @@ public:
 private:
     DatabaseSession() = default;
     Status finishStatement(Status status);
+    Status forgetDroppedChanges(Status failure);
 
     std::string m_path;
     std::unique_ptr<DatabaseLock> m_lock;
