@@ -1,0 +1,143 @@
+// tarnwick-cli import killed with SIGKILL at moments spread over its run. Each time the
+// database, once opened again (which puts back what the journal holds), passes the full
+// check with no leaked page, and this engine and mdbtools read the same rows: the first
+// lines of the file.
+
+#include "check_test_support.h"
+#include "database/storage/engine/database_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace checktest {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Starts the program with its output thrown away.
+pid_t start(const std::vector<std::string>& arguments) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(TARNWICK_CLI)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(TARNWICK_CLI, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+int finish(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+std::vector<std::string> importArguments(const std::string& database, const std::string& input) {
+    return {"import", database, "--create", "Lines", "--columns-from-prompt", "Line,Name,Note", input};
+}
+
+std::vector<std::string> writeLines(const std::string& path, int count) {
+    std::vector<std::string> lines;
+    std::ofstream out(path);
+    for (int n = 1; n <= count; ++n) {
+        lines.push_back(std::to_string(n) + ", name " + std::to_string(n) + ", note " + std::string(n % 40, 'x'));
+        out << lines.back() << "\n";
+    }
+    return lines;
+}
+
+class ImportKill : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::exists(TARNWICK_CLI))
+            GTEST_SKIP() << "tarnwick-cli not built";
+    }
+
+    std::string newDatabase(const std::string& name) {
+        const std::string path = folder.file(name);
+        fs::remove(path);
+        EXPECT_EQ(finish(start({"new-database", path})), 0);
+        return path;
+    }
+
+    // Recovers and checks the database; the number of rows it kept, which must be the
+    // first lines of the file.
+    std::size_t rowsAfterRecovery(const std::string& path, const std::vector<std::string>& lines) {
+        {
+            auto session = storage::DatabaseSession::open(path, {}, storage::DatabaseSession::Access::ReadWrite);
+            EXPECT_TRUE(session) << session.error().description;
+        }
+        EXPECT_FALSE(fs::exists(path + "-journal"));
+        const CheckResult check = checkFile(path);
+        EXPECT_TRUE(check.opened) << check.openError;
+        EXPECT_EQ(faultTexts(check.report), std::vector<std::string>());
+        EXPECT_EQ(check.report.leakedPages, std::vector<uint32_t>());
+
+        const std::optional<Rows> rows = engineRows(path, "Lines");
+        if (!rows)
+            return 0; // killed before the table was made durable
+        EXPECT_LE(rows->size(), lines.size());
+        for (std::size_t i = 0; i < rows->size() && i < lines.size(); ++i) {
+            const auto& cells = (*rows)[i];
+            if (cells.size() != 3 || cells[0] + ", " + cells[1] + ", " + cells[2] != lines[i]) {
+                ADD_FAILURE() << "row " << i << " is not line " << i + 1 << " of the file";
+                break;
+            }
+        }
+        if (haveMdbtools()) {
+            EXPECT_EQ(mdbtoolsRows(path, "Lines"), rows);
+        }
+        return rows->size();
+    }
+
+    testsupport::TempDir folder;
+};
+
+TEST_F(ImportKill, EveryKillLeavesACheckedPrefixOfTheFile) {
+    // Calibration: how fast this build imports, so that the kills fall inside an import
+    // of about a second (batches are made durable twice a second).
+    const std::string calibration = folder.file("calibration.txt");
+    const std::vector<std::string> few = writeLines(calibration, 2000);
+    const std::string first = newDatabase("calibration.mdb");
+    const auto started = Clock::now();
+    ASSERT_EQ(finish(start(importArguments(first, calibration))), 0);
+    const double secondsPerLine = std::chrono::duration<double>(Clock::now() - started).count() / few.size();
+    EXPECT_EQ(rowsAfterRecovery(first, few), few.size());
+
+    const int count = std::clamp(static_cast<int>(1.0 / secondsPerLine), 2000, 200000);
+    const std::string input = folder.file("lines.txt");
+    const std::vector<std::string> lines = writeLines(input, count);
+    const double expectedSeconds = secondsPerLine * count;
+    int partial = 0;
+    for (const double fraction : {0.15, 0.4, 0.65, 0.9}) {
+        SCOPED_TRACE("killed after " + std::to_string(fraction) + " of the import");
+        const std::string path = newDatabase(fraction < 0.5 ? "killed.mdb" : "killed.accdb");
+        const pid_t pid = start(importArguments(path, input));
+        std::this_thread::sleep_for(std::chrono::duration<double>(expectedSeconds * fraction));
+        kill(pid, SIGKILL);
+        finish(pid);
+        const std::size_t kept = rowsAfterRecovery(path, lines);
+        if (kept > 0 && kept < lines.size())
+            ++partial;
+    }
+    EXPECT_GT(partial, 0) << "no kill fell between two commits";
+}
+
+} // namespace
+} // namespace checktest
