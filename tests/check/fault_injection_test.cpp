@@ -1,4 +1,5 @@
-// Imports that fail at every file operation in turn (a crash, an I/O error, a full disk).
+// Imports that fail at every file operation in turn (a crash, half-way through a write if
+// that is where it falls; an I/O error; a full disk).
 // After each the database is opened again, which puts back what the journal holds, and
 // must be whole: the full check finds nothing the fixture did not already have, mdbtools
 // reads the same rows as this engine, and the rows are those of the first statements,

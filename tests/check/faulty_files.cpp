@@ -64,15 +64,20 @@ Status FaultyFile::write(uint64_t offset, std::span<const uint8_t> data) {
     auto size = m_file->size();
     if (!size)
         return size.error();
-    if (Status status = m_faults.next("write", offset + data.size() > *size); !status)
-        return status;
+    Status fault = m_faults.next("write", offset + data.size() > *size);
+    if (!fault && !m_faults.diedInLast())
+        return fault;
+    // A write cut short by the crash reaches the disk in part.
+    const std::span<const uint8_t> written = fault ? data : data.first(data.size() / 2);
     // What the bytes were, for a crash that loses this write: beyond the old end, nothing.
-    std::vector<uint8_t> before(offset < *size ? std::min<uint64_t>(data.size(), *size - offset) : 0);
+    std::vector<uint8_t> before(offset < *size ? std::min<uint64_t>(written.size(), *size - offset) : 0);
     if (!before.empty())
         if (auto read = m_file->read(offset, before); !read)
             return read.error();
     m_faults.rememberUnsynced(m_path, offset, std::move(before), *size);
-    return m_file->write(offset, data);
+    if (Status status = m_file->write(offset, written); !status)
+        return status;
+    return fault;
 }
 
 // What is durable is what the undo records say; the disk's own sync would only cost time.

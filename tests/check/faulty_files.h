@@ -17,7 +17,8 @@ class Faults {
 public:
     enum class Mode {
         None,
-        Crash,    // operation `failAt` and every later one fail: the process died there
+        Crash,    // operation `failAt` and every later one fail: the process died there, half-way
+                  // through that operation if it was a write
         Once,     // only operation `failAt` fails, with an I/O error
         DiskFull, // from operation `failAt` on, every write that would make a file longer fails
     };
@@ -34,6 +35,8 @@ public:
     storage::Status next(const char* what, bool grows);
     const std::string& firstFailure() const { return m_firstFailure; } // the kind of the first failed operation
     int operations() const { return m_operations; }
+    // Whether the operation that just failed was the one the process died in (not a later one).
+    bool diedInLast() const { return m_mode == Mode::Crash && m_operations == m_failAt; }
     // Whether operation n (from 1) would have made a file longer.
     bool grew(int n) const { return n >= 1 && static_cast<std::size_t>(n) <= m_growing.size() && m_growing[n - 1]; }
     bool struck() const { return m_struck; } // some operation has failed
