@@ -1,0 +1,99 @@
+// The whole way from the database window to rows in a real Access database: the
+// standard providers and our engine, no test doubles between the windows and the file.
+#include "window_fixture.h"
+
+#include "database/storage/database.h"
+#include "database/ui/database_window.h"
+#include "filelist/ui/file_list_view.h"
+#include "windows/import_window.h"
+#include "windows/start_up.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class RealDatabaseImport : public testsupport::WindowFixture {
+protected:
+    RealDatabaseImport()
+        : m_realServices{m_store,
+                         m_dialogs,
+                         dataaccess::ProviderRegistry::standard(),
+                         QString::fromStdString(m_dir.path().string()),
+                         QString::fromStdString(m_dir.file("import.log")),
+                         [this] { ++m_programEnds; }},
+          m_form1(m_realServices), m_slot(m_form1, m_realServices) {
+        m_form1.setImportWindow(&m_slot);
+    }
+
+    // A writable copy of an Access-made database, or empty without the fixtures.
+    std::string copyOf(const std::string& relative) {
+        const fs::path from = fs::path(TARNWICK_FIXTURES_DIR) / relative;
+        if (!fs::exists(from))
+            return {};
+        const std::string to = m_dir.file(from.filename().string());
+        fs::copy_file(from, to);
+        fs::permissions(to, fs::perms::owner_write, fs::perm_options::add);
+        return to;
+    }
+    std::vector<std::string> rows(const std::string& path, const std::string& table) {
+        auto database = storage::Database::open(path, storage::OpenOptions{});
+        EXPECT_TRUE(database);
+        if (!database)
+            return {};
+        auto cursor = (*database)->openTable(table);
+        EXPECT_TRUE(cursor) << table;
+        if (!cursor)
+            return {};
+        std::vector<std::string> out;
+        storage::Row row;
+        while (cursor->next(row))
+            out.push_back(storage::formatValue(row[0]) + "|" + storage::formatValue(row[1]));
+        return out;
+    }
+    QStringList tableList() {
+        QStringList names;
+        for (int i = 0; i < m_slot.List1().count(); ++i)
+            names << m_slot.List1().item(i);
+        return names;
+    }
+
+    gui::WindowServices m_realServices;
+    gui::Form1 m_form1;
+    gui::ImportWindowSlot m_slot;
+};
+
+TEST_F(RealDatabaseImport, StartImportingFillsNewTablesOfAnAccdbInListOrder) {
+    const std::string path = copyOf("ace14/empty2010.accdb");
+    if (path.empty())
+        GTEST_SKIP() << "no fixture folder";
+    m_form1.show();
+    auto* databaseField = control<QLineEdit>(m_form1, "Text1");
+    databaseField->clear();
+    QTest::keyClicks(databaseField, QString::fromStdString(path));
+    QTest::mouseClick(control<QPushButton>(m_form1, "PushButton3"), Qt::LeftButton);
+    gui::Form2* form2 = m_slot.window();
+    ASSERT_NE(form2, nullptr) << m_dialogs.messageTexts().join(" | ").toStdString();
+    EXPECT_TRUE(tableList().isEmpty());
+
+    // Text files are Windows-1252.
+    form2->ListView1().addEntry(writeTempFile("second.csv", "Name,City\n\xC9mile,Z\xFCrich\n"));
+    form2->ListView1().addEntry(writeTempFile("first.csv", "Name,City\nAnna,Oslo\nO'Hara,Rome\n"));
+    QTest::mouseClick(control<QRadioButton>(*form2, "Option6"), Qt::LeftButton); // ","
+    QTest::mouseClick(control<QPushButton>(*form2, "PushButton1"), Qt::LeftButton);
+    ASSERT_EQ(m_dialogs.messageTexts(), QStringList{"Done."});
+
+    // The files went in as the list orders them, one new table each.
+    EXPECT_EQ(rows(path, "NewTable1"), (std::vector<std::string>{"\xC3\x89mile|Z\xC3\xBCrich"}));
+    EXPECT_EQ(rows(path, "NewTable2"), (std::vector<std::string>{"Anna|Oslo", "O'Hara|Rome"}));
+    // Each new table went to the top of the table list: the last one made stands first.
+    EXPECT_EQ(tableList(), QStringList({"NewTable2", "NewTable1"}));
+}
+
+} // namespace
