@@ -2,7 +2,10 @@
 // standard providers and our engine, no test doubles between the windows and the file.
 #include "window_fixture.h"
 
+#include "database/storage/create/new_database.h"
 #include "database/storage/database.h"
+#include "database/storage/engine/database_session.h"
+#include "database/storage/sql/parser.h"
 #include "database/ui/database_window.h"
 #include "filelist/ui/file_list_view.h"
 #include "windows/import_window.h"
@@ -57,6 +60,33 @@ protected:
             out.push_back(storage::formatValue(row[0]) + "|" + storage::formatValue(row[1]));
         return out;
     }
+    // A database our engine made, with the named tables of one text column each.
+    std::string engineDatabase(const std::string& name, storage::FileFormat format, const std::string& password,
+                               const std::vector<std::string>& tables) {
+        const std::string path = m_dir.file(name);
+        storage::NewDatabaseOptions options;
+        options.format = format;
+        options.password = password;
+        EXPECT_TRUE(storage::createDatabase(path, options));
+        storage::OpenOptions open;
+        open.password = password;
+        auto session = storage::DatabaseSession::open(path, open, storage::DatabaseSession::Access::ReadWrite);
+        EXPECT_TRUE(session);
+        if (!session)
+            return path;
+        for (const std::string& table : tables) {
+            auto statement = storage::sql::parse("CREATE TABLE `" + table + "`(`A` VARCHAR)");
+            EXPECT_TRUE(statement && (*session)->execute(*statement)) << table;
+        }
+        EXPECT_TRUE((*session)->close());
+        return path;
+    }
+    void typeInto(const char* name, const std::string& text) {
+        auto* edit = control<QLineEdit>(m_form1, name);
+        edit->clear();
+        QTest::keyClicks(edit, QString::fromStdString(text));
+    }
+    void pressNext() { QTest::mouseClick(control<QPushButton>(m_form1, "PushButton3"), Qt::LeftButton); }
     QStringList tableList() {
         QStringList names;
         for (int i = 0; i < m_slot.List1().count(); ++i)
@@ -94,6 +124,35 @@ TEST_F(RealDatabaseImport, StartImportingFillsNewTablesOfAnAccdbInListOrder) {
     EXPECT_EQ(rows(path, "NewTable2"), (std::vector<std::string>{"Anna|Oslo", "O'Hara|Rome"}));
     // Each new table went to the top of the table list: the last one made stands first.
     EXPECT_EQ(tableList(), QStringList({"NewTable2", "NewTable1"}));
+}
+
+TEST_F(RealDatabaseImport, NextReadsTheTablesOfEngineMadeDatabasesAndRefusesAWrongPassword) {
+    const std::string guarded = engineDatabase("guarded.mdb", storage::FileFormat::Jet4, "se cret", {"Orders", "Lines"});
+    const std::string other = engineDatabase("other.accdb", storage::FileFormat::Ace16, "", {"Stock"});
+    m_form1.show();
+    typeInto("Text1", guarded);
+    typeInto("Text2", "wrong");
+    pressNext();
+    ASSERT_EQ(m_dialogs.messageTexts(), QStringList{"Not a valid password. (Error Number = -2147217843)"});
+    EXPECT_TRUE(m_form1.isVisible());
+    EXPECT_EQ(m_slot.window(), nullptr);
+
+    typeInto("Text2", "se cret");
+    pressNext();
+    gui::Form2* form2 = m_slot.window();
+    ASSERT_NE(form2, nullptr) << m_dialogs.messageTexts().join(" | ").toStdString();
+    EXPECT_EQ(tableList(), QStringList({"Lines", "Orders"})); // as the tables rowset orders them
+    EXPECT_EQ(m_slot.List1().selectedIndex(), 0);
+
+    // "Switch Access Database" and back with another file.
+    QTest::mouseClick(control<QPushButton>(*form2, "PushButton5"), Qt::LeftButton);
+    EXPECT_TRUE(m_form1.isVisible());
+    typeInto("Text1", other);
+    typeInto("Text2", "");
+    pressNext();
+    EXPECT_EQ(m_slot.window(), form2);
+    EXPECT_EQ(tableList(), QStringList{"Stock"});
+    EXPECT_EQ(m_dialogs.messageTexts().size(), 1);
 }
 
 } // namespace
