@@ -58,50 +58,61 @@ Guid randomGuid() {
     return guid;
 }
 
-// Long-value rows of one column: on the last of its long-value pages that has room, or
-// on a new page added to the column's maps.
+// The maps a row's page joins: a table's owned and free-space maps, or a long-value
+// column's (none for a table without column maps, as the format allows).
+struct PageMaps {
+    const RowPointer* owned = nullptr;
+    const RowPointer* free = nullptr;
+};
+
+// Appends the row to `current` while it has room, else to a new data page of `owner`
+// that joins both maps; a page that is full leaves the free-space map, as Access does.
+Result<RowPointer> appendToPageWithRoom(Pager& pager, uint32_t& current, uint32_t owner, PageMaps maps, Bytes row) {
+    if (current != 0) {
+        auto handle = pager.read(current);
+        if (!handle)
+            return handle.error();
+        std::vector<uint8_t> page = **handle;
+        if (auto number = appendRow(page, row)) {
+            if (Status status = pager.write(current, std::move(page)); !status)
+                return status.error();
+            return RowPointer{current, *number};
+        }
+        if (maps.free)
+            if (Status status = StoredUsageMap(pager, *maps.free).remove(current); !status)
+                return status.error();
+    }
+    auto allocated = pager.allocate();
+    if (!allocated)
+        return allocated.error();
+    for (const RowPointer* map : {maps.owned, maps.free})
+        if (map)
+            if (Status status = StoredUsageMap(pager, *map).add(*allocated); !status)
+                return status.error();
+    current = *allocated;
+    std::vector<uint8_t> page = newDataPage(owner, pager.pageSize());
+    const auto number = appendRow(page, row);
+    if (!number)
+        return write_errors::recordTooLarge();
+    if (Status status = pager.write(current, std::move(page)); !status)
+        return status.error();
+    return RowPointer{current, *number};
+}
+
+// Long-value rows of one column, on its long-value pages.
 class ColumnLongValues final : public LongValueRowSink {
 public:
     ColumnLongValues(Pager& pager, const ColumnUsageMaps* maps, uint32_t& currentPage)
-        : m_pager(pager), m_maps(maps), m_current(currentPage) {}
+        : m_pager(pager), m_maps(maps ? PageMaps{&maps->ownedPages, &maps->freePages} : PageMaps{}),
+          m_current(currentPage) {}
 
     Result<RowPointer> addRow(Bytes row) override {
-        if (m_current != 0) {
-            auto handle = m_pager.read(m_current);
-            if (!handle)
-                return handle.error();
-            std::vector<uint8_t> page = **handle;
-            if (auto number = appendRow(page, row)) {
-                if (Status status = m_pager.write(m_current, std::move(page)); !status)
-                    return status.error();
-                return RowPointer{m_current, *number};
-            }
-            if (m_maps)
-                if (Status status = StoredUsageMap(m_pager, m_maps->freePages).remove(m_current); !status)
-                    return status.error();
-        }
-        auto allocated = m_pager.allocate();
-        if (!allocated)
-            return allocated.error();
-        if (m_maps) {
-            if (Status status = StoredUsageMap(m_pager, m_maps->ownedPages).add(*allocated); !status)
-                return status.error();
-            if (Status status = StoredUsageMap(m_pager, m_maps->freePages).add(*allocated); !status)
-                return status.error();
-        }
-        m_current = *allocated;
-        std::vector<uint8_t> page = newDataPage(kLongValuePageOwner, m_pager.pageSize());
-        const auto number = appendRow(page, row);
-        if (!number)
-            return write_errors::recordTooLarge();
-        if (Status status = m_pager.write(m_current, std::move(page)); !status)
-            return status.error();
-        return RowPointer{m_current, *number};
+        return appendToPageWithRoom(m_pager, m_current, kLongValuePageOwner, m_maps, row);
     }
 
 private:
     Pager& m_pager;
-    const ColumnUsageMaps* m_maps;
+    PageMaps m_maps;
     uint32_t& m_current;
 };
 
@@ -314,35 +325,8 @@ Status TableWriter::storeLongValues(std::vector<Value>& values) {
 }
 
 Result<RowPointer> TableWriter::placeRow(Bytes row) {
-    if (m_insertPage != 0) {
-        auto handle = m_pager.read(m_insertPage);
-        if (!handle)
-            return handle.error();
-        std::vector<uint8_t> page = **handle;
-        if (auto number = appendRow(page, row)) {
-            if (Status status = m_pager.write(m_insertPage, std::move(page)); !status)
-                return status.error();
-            return RowPointer{m_insertPage, *number};
-        }
-        // Full: the page leaves the free-space map, as Access does.
-        if (Status status = StoredUsageMap(m_pager, m_def.freePages).remove(m_insertPage); !status)
-            return status.error();
-    }
-    auto allocated = m_pager.allocate();
-    if (!allocated)
-        return allocated.error();
-    if (Status status = StoredUsageMap(m_pager, m_def.ownedPages).add(*allocated); !status)
-        return status.error();
-    if (Status status = StoredUsageMap(m_pager, m_def.freePages).add(*allocated); !status)
-        return status.error();
-    m_insertPage = *allocated;
-    std::vector<uint8_t> page = newDataPage(m_def.firstPage, m_pager.pageSize());
-    const auto number = appendRow(page, row);
-    if (!number)
-        return write_errors::recordTooLarge();
-    if (Status status = m_pager.write(m_insertPage, std::move(page)); !status)
-        return status.error();
-    return RowPointer{m_insertPage, *number};
+    return appendToPageWithRoom(m_pager, m_insertPage, m_def.firstPage, PageMaps{&m_def.ownedPages, &m_def.freePages},
+                                row);
 }
 
 Status TableWriter::insert(std::vector<Value> values) {
