@@ -20,6 +20,7 @@
 #include "windows/twips.h"
 #include "windows/window_centring.h"
 #include "windows/window_fonts.h"
+#include "windows/window_icons.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -143,6 +144,7 @@ Form2::~Form2() = default;
 void Form2::buildLayout() {
     setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
     setFont(controlFont());
+    setWindowIcon(importWindowIcon()); // its own, not the program's
 
     m_listView1 = place(new filelist::FileListView(this), "ListView1", 120, 120, 5160, 2535, controlFont());
     m_pushButton2 = place(new PictureButton(QStringLiteral("Move Up"), blueArrow(ArrowDirection::Up), this),

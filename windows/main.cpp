@@ -4,6 +4,7 @@
 #include "windows/import_window.h"
 #include "windows/qt_dialogs.h"
 #include "windows/start_up.h"
+#include "windows/window_icons.h"
 
 #include <QApplication>
 
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QCoreApplication::setOrganizationName(QStringLiteral("Hedgemoor"));
+    // The icon of every window without one of its own, message boxes included.
+    QApplication::setWindowIcon(gui::applicationIcon());
     // One of the two windows is always hidden; closing either ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -9,6 +9,7 @@
 #include "windows/import_window.h"
 #include "windows/splash.h"
 #include "windows/window_centring.h"
+#include "windows/window_icons.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -49,6 +50,7 @@ void Form1_Load(Form1& form1, WindowServices& services) {
     MaybeVisitWebSite(services.webSiteVisit);
     SplashShow(services, form1);
     form1.setWindowTitle(kApplicationTitle);
+    form1.setWindowIcon(applicationIcon());
     form1.pointer().setCustomCursor(loadHandCursor(services.programFolder));
     // Setting the fields raises their change handling, which stores the values again.
     form1.Text1().setText(services.store.read(settings::kSectionTarnwick, settings::key::kDatabase));

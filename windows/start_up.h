@@ -28,8 +28,10 @@ private:
     std::unique_ptr<Form2> m_window;
 };
 
-// Form1's load: centring, caption, hand pointer, the stored path and password, and
-// "Next >" at once when the stored path still names a file.
+// Form1's load, in this order: the skin switch, centring, the occasional visit of the
+// maker's web site, the splash, caption and icon, the hand pointer, the stored path and
+// password, and "Next >" at once when the stored path still names a file (the import
+// window is then shown and Form1 hidden before Form1 was ever shown).
 void Form1_Load(Form1& form1, WindowServices& services);
 
 } // namespace gui

@@ -3,13 +3,17 @@
 #include "database/ui/database_window.h"
 #include "filelist/ui/file_list_view.h"
 #include "windows/import_window.h"
+#include "windows/splash.h"
 #include "windows/start_up.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -166,6 +170,136 @@ TEST_F(DatabaseWindow, StoredDatabaseThatExistsOpensTheImportWindowAtLoad) {
     EXPECT_TRUE(m_slot.window()->isVisible());
     EXPECT_FALSE(m_form1.isVisible());
     EXPECT_EQ(tableList(), QStringList{"Kept"});
+}
+
+// Notes each step of Form1's load the first time it shows: through the window's own
+// events, the web-site visit and the opening of the database. The skin and the centring
+// raise no event of their own and are seen at whatever happens next.
+class StartUpSteps : public QObject {
+public:
+    StartUpSteps(gui::Form1& form1, gui::WindowServices& services, dataaccess::ProviderRegistry& providers,
+                 testsupport::RecordingLog& log)
+        : m_form1(form1) {
+        services.webSiteVisit = {[this] {
+                                     note();
+                                     return true;
+                                 },
+                                 [this](const QString&) { note("web site"); }};
+        auto provider = std::make_shared<NotingProvider>(*this, log);
+        providers.add("Microsoft.ACE.OLEDB.12.0", provider);
+        providers.add("Microsoft.Jet.OLEDB.4.0", provider);
+        connect(&form1.Text1(), &QLineEdit::textChanged, this, [this] { note("stored path"); });
+        connect(&form1.Text2(), &QLineEdit::textChanged, this, [this] { note("stored password"); });
+        qApp->installEventFilter(this);
+    }
+    ~StartUpSteps() override { qApp->removeEventFilter(this); }
+
+    QStringList steps;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        note();
+        const bool shown = event->type() == QEvent::Show;
+        // Creating the native window (for the splash, a child of Form1) announces the empty
+        // caption and icon as well; only a real one counts.
+        if (watched == &m_form1 && event->type() == QEvent::WindowTitleChange && !m_form1.windowTitle().isEmpty())
+            note("caption");
+        else if (watched == &m_form1 && event->type() == QEvent::WindowIconChange && !m_form1.windowIcon().isNull())
+            note("icon");
+        else if (watched == &m_form1 && event->type() == QEvent::CursorChange)
+            note("hand pointer");
+        else if (watched == &m_form1 && shown)
+            note("database window shown");
+        else if (shown && qobject_cast<gui::Splash*>(watched))
+            note("splash");
+        else if (shown && qobject_cast<gui::Form2*>(watched))
+            note("import window shown");
+        return false;
+    }
+
+private:
+    class NotingProvider : public testsupport::RecordingProvider {
+    public:
+        NotingProvider(StartUpSteps& steps, testsupport::RecordingLog& log) : RecordingProvider(log), m_steps(steps) {}
+        dataaccess::Status open(const dataaccess::ConnectionProperties& properties, int mode,
+                                std::unique_ptr<dataaccess::Session>& session) override {
+            m_steps.note("database opened");
+            return RecordingProvider::open(properties, mode, session);
+        }
+
+    private:
+        StartUpSteps& m_steps;
+    };
+
+    void note(const QString& step) {
+        note();
+        if (!steps.contains(step))
+            steps << step;
+    }
+    void note() {
+        if (m_form1.backgroundRole() == QPalette::Button && !steps.contains("skin"))
+            steps << "skin";
+        const QPoint offCentre = m_form1.frameGeometry().center() - m_form1.screen()->geometry().center();
+        if (offCentre.manhattanLength() <= 2 && !steps.contains("centring"))
+            steps << "centring";
+    }
+
+    gui::Form1& m_form1;
+};
+
+TEST_F(DatabaseWindow, LoadTakesItsStepsInOrderAndEndsWithTheImportWindowInFront) {
+    QDir().mkpath(tempFile("x"));
+    writeTempFile("x/o.cjs", "skin");
+    QDir().mkpath(tempFile("Splash"));
+    ASSERT_TRUE(QImage(40, 30, QImage::Format_RGB32).save(tempFile("Splash/a.png"), "PNG"));
+    m_store.save(settings::kSectionName, "Name", gui::kAuthorName); // the short splash
+    m_store.save(settings::kSectionTarnwick, "Database", writeTempFile("kept.accdb", "x"));
+    m_store.save(settings::kSectionTarnwick, "Password", "pw");
+    StartUpSteps recorder(m_form1, m_services, m_providers, m_log);
+
+    gui::Form1_Load(m_form1, m_services);
+    const QStringList expected{"skin",
+                               "centring",
+                               "web site",
+                               "splash",
+                               "caption",
+                               "icon",
+                               "hand pointer",
+                               "stored path",
+                               "stored password",
+                               "database opened",
+                               "import window shown"};
+    EXPECT_EQ(recorder.steps, expected) << recorder.steps.join(", ").toStdString();
+    ASSERT_NE(m_slot.window(), nullptr);
+    EXPECT_TRUE(m_slot.window()->isVisible());
+    EXPECT_FALSE(m_form1.isVisible());
+    EXPECT_EQ(m_log.opens.front().databasePassword, "pw");
+}
+
+TEST_F(DatabaseWindow, EachWindowCarriesItsOwnIcon) {
+    EXPECT_TRUE(m_form1.windowIcon().isNull()); // until the load gives it one
+    gui::Form1_Load(m_form1, m_services);
+    const QSize side(32, 32);
+    QList<QImage> pictures;
+    for (const QIcon& icon : {m_form1.windowIcon(), m_slot.form2().windowIcon()}) {
+        ASSERT_FALSE(icon.isNull());
+        EXPECT_EQ(icon.availableSizes(), QList<QSize>{side});
+        pictures << icon.pixmap(side).toImage().convertToFormat(QImage::Format_ARGB32);
+    }
+    EXPECT_NE(pictures[0], pictures[1]);
+    // Plain colours with a transparency mask: every pixel is opaque or clear.
+    const QImage& form2Picture = pictures[1];
+    int opaque = 0;
+    int translucent = 0;
+    for (int y = 0; y < form2Picture.height(); ++y) {
+        for (int x = 0; x < form2Picture.width(); ++x) {
+            const int alpha = qAlpha(form2Picture.pixel(x, y));
+            opaque += alpha == 255;
+            translucent += alpha != 0 && alpha != 255;
+        }
+    }
+    EXPECT_EQ(translucent, 0);
+    EXPECT_GT(opaque, 32 * 32 / 4); // a picture, not a blank
 }
 
 TEST_F(DatabaseWindow, SkinFileTurnsTheWindowToTheButtonFaceColour) {

@@ -47,6 +47,12 @@ protected:
         return path;
     }
     QString treeFolder() const { return tempFile("tree"); }
+    // Whole rows only: the column is wider than the list, as long paths are cut at its edge.
+    bool rowInView(int position) const {
+        const QRect row = m_list.visualItemRect(m_list.topLevelItem(position - 1));
+        return row.top() >= 0 && row.bottom() < m_list.viewport()->height();
+    }
+    int positionAt(QPoint at) const { return m_list.indexOfTopLevelItem(m_list.itemAt(at)) + 1; }
 
     void press(int position, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mousePress(m_list.viewport(), button, {}, centreOf(position));
@@ -294,14 +300,9 @@ TEST_F(FileList, DragNearTheBottomEdgeScrollsTheNextEntryIntoView) {
     m_form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
     const QPoint nearBottom(10, m_list.viewport()->height() - 2);
-    const int bottom = m_list.indexOfTopLevelItem(m_list.itemAt(nearBottom)) + 1;
+    const int bottom = positionAt(nearBottom);
     ASSERT_GT(bottom, 2);
-    auto inView = [&](int position) {
-        // Rows only: the column is wider than the list, as long paths are cut at its edge.
-        const QRect row = m_list.visualItemRect(m_list.topLevelItem(position - 1));
-        return row.top() >= 0 && row.bottom() < m_list.viewport()->height();
-    };
-    ASSERT_FALSE(inView(bottom + 1));
+    ASSERT_FALSE(rowInView(bottom + 1));
 
     press(1);
     for (int position = 2; position < bottom; ++position)
@@ -309,7 +310,29 @@ TEST_F(FileList, DragNearTheBottomEdgeScrollsTheNextEntryIntoView) {
     moveOver(nearBottom);
     release(bottom);
     EXPECT_EQ(*m_list.text(bottom), "f1");
-    EXPECT_TRUE(inView(bottom + 1));
+    EXPECT_TRUE(rowInView(bottom + 1));
+}
+
+TEST_F(FileList, DragNearTheTopEdgeScrollsThePreviousEntryIntoView) {
+    for (int i = 1; i <= 40; ++i)
+        m_list.addEntry(QStringLiteral("f%1").arg(i));
+    m_form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
+    m_list.scrollToBottom();
+    const QPoint nearTop(10, 1);
+    const int top = positionAt(nearTop);
+    ASSERT_GT(top, 2);
+    ASSERT_FALSE(rowInView(top - 1));
+    ASSERT_TRUE(rowInView(40));
+
+    press(40);
+    for (int position = 39; position > top; --position)
+        moveOver(position);
+    moveOver(nearTop);
+    release(top);
+    EXPECT_EQ(*m_list.text(top), "f40");
+    EXPECT_EQ(*m_list.text(top + 1), "f" + QString::number(top));
+    EXPECT_TRUE(rowInView(top - 1));
 }
 
 TEST_F(FileList, DropsAppendFilesAsTheyAreAndScanFolders) {
