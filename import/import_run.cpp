@@ -4,7 +4,9 @@
 #include "database/dataaccess/recordset.h"
 #include "import/failure_report.h"
 #include "import/naming.h"
+#include "import/row_statement_builder.h"
 #include "import/statements.h"
+#include "import/text_lines.h"
 #include "import/text_rules.h"
 
 #include <limits>
@@ -59,7 +61,7 @@ ImportOutcome ImportRun::run() {
     dataaccess::Connection connection(m_env.providers);
     dataaccess::Recordset recordset;
     bool outcome = false;
-    QString rowText;
+    std::string rowText; // the last row statement, for the failure report
     QStringList createdTables; // in the order they were defined
 
     // Every table this run defined goes to the top of the table list, the last one first.
@@ -103,12 +105,12 @@ ImportOutcome ImportRun::run() {
             if (!path)
                 throw RunFailure{QStringLiteral("The file list has no entry %1 any more.").arg(position)};
             std::optional<ReadFailure> readFailure;
-            const QStringList lines = ReadTextLines(*path, &readFailure);
+            const TextLines lines = TextLines::read(*path, &readFailure);
             if (readFailure)
                 throw RunFailure{readFailure->description};
             if (lines.isEmpty())
                 throw RunFailure{QStringLiteral("The file '%1' is empty.").arg(*path)};
-            const QStringList firstFields = SplitFields(lines[0], separator);
+            const QStringList firstFields = SplitFields(lines.line(0), separator);
             if (firstFields.size() - 1 > std::numeric_limits<qint16>::max())
                 throw RunFailure{QStringLiteral("Overflow: the first line of '%1' has more than %2 fields.")
                                      .arg(*path)
@@ -120,15 +122,15 @@ ImportOutcome ImportRun::run() {
             auto importRows = [&](int startLine, const std::function<QString()>& tableName) {
                 if (lastLineIndex <= 0)
                     return;
+                RowStatementBuilder statement(separator, lastFieldIndex);
                 for (int j = startLine; j <= lastLineIndex; ++j) {
-                    if (lines[j].isEmpty())
+                    if (lines.lineIsEmpty(j))
                         continue;
-                    const QStringList fields = SplitFields(lines[j], separator);
                     const QString table = tableName();
                     for (int k = 0; k <= lastFieldIndex; ++k)
                         ui.processEvents();
-                    rowText = rowStatement(table, fields, lastFieldIndex);
-                    check(connection.Execute(utf8(rowText)));
+                    statement.build(table, lines.line(j), rowText);
+                    check(connection.Execute(rowText));
                     ++rowsExecuted;
                     ui.progress({position, fileCount, j, lastLineIndex + 1, rowsExecuted});
                 }
@@ -206,7 +208,7 @@ ImportOutcome ImportRun::run() {
         recordset.Close();
         connection.Close();
         ui.setMousePointer(pointer::kDefault);
-        reportImportFailure(ui, failure.description, rowText, m_env.logPath);
+        reportImportFailure(ui, failure.description, QString::fromStdString(rowText), m_env.logPath);
         return ImportOutcome::Failed;
     }
 }

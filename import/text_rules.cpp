@@ -1,8 +1,6 @@
 #include "import/text_rules.h"
 
-#include "import/ansi_code_page.h"
-
-#include <QFile>
+#include "import/text_lines.h"
 
 namespace importer {
 
@@ -19,26 +17,7 @@ QString SeparatorFromOptions(const ImportOptions& options) {
 }
 
 QStringList ReadTextLines(const QString& path, std::optional<ReadFailure>* failure) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const QString reason = file.exists() ? file.errorString() : QStringLiteral("File not found");
-        if (failure)
-            *failure = ReadFailure{QStringLiteral("Could not read the file '%1': %2").arg(path, reason)};
-        return {};
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (failure)
-            *failure = ReadFailure{QStringLiteral("Could not read the file '%1': %2").arg(path, file.errorString())};
-        return {};
-    }
-    file.close();
-
-    QString text = AnsiCodePage::decode(bytes);
-    text.remove(QChar('\r'));
-    if (text.isEmpty())
-        return {};
-    return text.split(QChar('\n'), Qt::KeepEmptyParts);
+    return TextLines::read(path, failure).toList();
 }
 
 QStringList SplitFields(const QString& line, const QString& separator) {

@@ -1,0 +1,72 @@
+#include "import/row_statement_builder.h"
+
+namespace importer {
+
+RowStatementBuilder::RowStatementBuilder(QString separator, int lastFieldIndex)
+    : m_separator(std::move(separator)), m_lastFieldIndex(lastFieldIndex) {}
+
+void RowStatementBuilder::build(const QString& table, QStringView line, std::string& out) {
+    if (m_prefix.empty() || table != m_table) {
+        m_table = table;
+        m_prefix = "INSERT INTO `";
+        appendUtf8(table, false, m_prefix);
+        m_prefix += "` VALUES(";
+    }
+    out.assign(m_prefix);
+
+    // The fields as SplitFields cuts them: at every occurrence of a non-empty
+    // separator; an empty line has none, an empty separator leaves the line whole.
+    qsizetype at = 0;
+    bool fieldsLeft = !line.isEmpty();
+    for (int k = 0; k <= m_lastFieldIndex; ++k) {
+        if (!fieldsLeft) {
+            out += "''";
+        } else {
+            const qsizetype cut = m_separator.isEmpty() ? -1 : line.indexOf(m_separator, at);
+            appendQuotedValue(line.sliced(at, (cut < 0 ? line.size() : cut) - at), out);
+            if (cut < 0)
+                fieldsLeft = false;
+            else
+                at = cut + m_separator.size();
+        }
+        if (k < m_lastFieldIndex)
+            out += ',';
+    }
+    out += ");";
+}
+
+void RowStatementBuilder::appendQuotedValue(QStringView field, std::string& out) {
+    out += '\'';
+    appendUtf8(field, true, out);
+    out += '\'';
+}
+
+// ASCII is copied as it is; other runs of characters go through Qt's own conversion,
+// so that the bytes are those of QString::toUtf8 whatever the text holds. Double
+// quotes are left out; single quotes are doubled inside values.
+void RowStatementBuilder::appendUtf8(QStringView text, bool value, std::string& out) {
+    const QChar* data = text.data();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size;) {
+        const char16_t c = data[i].unicode();
+        if (c >= 0x80) {
+            qsizetype end = i + 1;
+            while (end < size && data[end].unicode() >= 0x80)
+                ++end;
+            const QByteArray bytes = text.sliced(i, end - i).toUtf8();
+            out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+            i = end;
+            continue;
+        }
+        if (c == u'"') {
+            // left out
+        } else if (c == u'\'' && value) {
+            out += "''";
+        } else {
+            out += static_cast<char>(c);
+        }
+        ++i;
+    }
+}
+
+} // namespace importer
