@@ -101,11 +101,8 @@ Result<std::size_t> JournaledFile::read(uint64_t offset, std::span<uint8_t> out)
 }
 
 const JournaledFile::Page* JournaledFile::changedPage(uint32_t number) const {
-    if (const auto found = m_statement.find(number); found != m_statement.end())
-        return &found->second;
-    if (const auto found = m_batch.find(number); found != m_batch.end())
-        return &found->second;
-    return nullptr;
+    const auto found = m_pages.find(number);
+    return found != m_pages.end() ? &found->second : nullptr;
 }
 
 Status JournaledFile::write(uint64_t offset, std::span<const uint8_t> data) {
@@ -186,65 +183,104 @@ Status JournaledFile::journalOriginal(uint32_t number) {
     return Status::ok();
 }
 
+bool JournaledFile::changedByStatement(uint32_t number) const {
+    // Most statements change a handful of pages, and the last one changed is asked for most.
+    for (auto at = m_undo.rbegin(); at != m_undo.rend(); ++at)
+        if (at->number == number)
+            return true;
+    return false;
+}
+
+JournaledFile::Page JournaledFile::spareBuffer() {
+    if (m_spare.empty())
+        return Page();
+    Page page = std::move(m_spare.back());
+    m_spare.pop_back();
+    return page;
+}
+
 Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number, bool overwritten) {
-    const auto found = m_statement.find(number);
-    if (found != m_statement.end())
+    const auto found = m_pages.find(number);
+    if (found != m_pages.end()) {
+        if (!changedByStatement(number)) {
+            Page before = spareBuffer();
+            before.assign(found->second.begin(), found->second.end());
+            m_undo.push_back({number, true, std::move(before)});
+        }
         return &found->second;
+    }
     if (Status status = journalOriginal(number); !status)
         return status.error();
-    Page page(m_pageSize);
-    const auto kept = m_batch.find(number);
-    if (overwritten) {
-        // The caller writes every byte: nothing to copy or read first.
-    } else if (kept != m_batch.end()) {
-        page = kept->second;
-    } else if (static_cast<uint64_t>(number) * m_pageSize < m_reservedSize) {
+    Page page = spareBuffer();
+    page.assign(m_pageSize, 0);
+    if (!overwritten && static_cast<uint64_t>(number) * m_pageSize < m_reservedSize) {
         std::size_t got = 0;
         if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, page, got); !status)
             return status.error();
     }
-    return &m_statement.emplace(number, std::move(page)).first->second;
+    m_undo.push_back({number, false, {}});
+    return &m_pages.emplace(number, std::move(page)).first->second;
 }
 
 void JournaledFile::commitStatement() {
-    for (auto& [number, page] : m_statement)
-        m_batch[number] = std::move(page);
-    m_statement.clear();
+    constexpr std::size_t kSpareBuffers = 16;
+    for (Undo& undo : m_undo)
+        if (undo.inBatch && m_spare.size() < kSpareBuffers)
+            m_spare.push_back(std::move(undo.before));
+    m_undo.clear();
     m_batchSize = m_size;
 }
 
 void JournaledFile::rollbackStatement() {
-    m_statement.clear();
+    for (auto at = m_undo.rbegin(); at != m_undo.rend(); ++at) {
+        if (at->inBatch)
+            m_pages[at->number] = std::move(at->before);
+        else
+            m_pages.erase(at->number);
+    }
+    m_undo.clear();
     m_size = m_batchSize;
 }
 
 Status JournaledFile::commit() {
-    if (!m_statement.empty())
+    if (!m_undo.empty())
         rollbackStatement();
     if (!m_journal)
         return Status::ok(); // nothing was changed
     Status status = applyBatch();
     if (!status) {
+        dropBatch();
+        return status;
+    }
+    m_durableSize = m_batchSize;
+    forgetBatch();
+    return status;
+}
+
+void JournaledFile::dropBatch() {
+    m_undo.clear();
+    if (m_journal) {
         // Put the pages back from the journal; if even that fails, the journal stays
         // and the next open replays it.
         m_journal.reset();
         recover(m_database, m_journalLocation).ignoreError();
         Result<uint64_t> size = m_database.size();
         m_durableSize = size ? *size : m_durableSize;
-    } else {
-        m_durableSize = m_batchSize;
     }
-    m_batch.clear();
+    forgetBatch();
+}
+
+void JournaledFile::forgetBatch() {
+    m_pages.clear();
     m_journal.reset();
     m_journaled.clear();
     m_size = m_batchSize = m_reservedSize = m_durableSize;
-    return status;
 }
 
 Status JournaledFile::applyBatch() {
     if (Status status = m_journal->sync(); !status)
         return status;
-    for (const auto& [number, page] : m_batch) {
+    for (const auto& [number, page] : m_pages) {
         const uint64_t offset = static_cast<uint64_t>(number) * m_pageSize;
         if (offset >= m_batchSize)
             continue;

@@ -43,26 +43,41 @@ public:
     // Makes every kept statement durable; an unfinished statement is dropped. On failure the database is put back as it
     // was before the batch and the batch is dropped.
     Status commit();
+    // Puts the database back as it was before the batch, and forgets the batch.
+    void dropBatch();
 
     // Pages the batch holds in memory, for callers that commit by size.
-    std::size_t batchPages() const { return m_batch.size(); }
-    bool hasPendingChanges() const { return !m_batch.empty() || !m_statement.empty(); }
+    std::size_t batchPages() const { return m_pages.size(); }
+    bool hasPendingChanges() const { return !m_pages.empty(); }
 
 private:
     JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size);
     using Page = std::vector<uint8_t>;
+    // A page as it was before the current statement first changed it.
+    struct Undo {
+        uint32_t number;
+        bool inBatch; // false: the batch had not changed it, and dropping the statement forgets it
+        Page before;
+    };
     const Page* changedPage(uint32_t number) const; // the newest version in memory, if any
     Result<Page*> writablePage(uint32_t number, bool overwritten);
+    bool changedByStatement(uint32_t number) const;
+    Page spareBuffer();
     Status journalOriginal(uint32_t number);
     Status reserve(uint64_t size);
     Status applyBatch();
+    void forgetBatch();
 
     File& m_database;
     JournalLocation& m_journalLocation;
     const uint32_t m_pageSize;
 
-    std::map<uint32_t, Page> m_statement; // pages changed by the current statement
-    std::map<uint32_t, Page> m_batch;     // pages changed by kept statements
+    // The newest bytes of every page that kept statements or the current one changed;
+    // dropping a statement puts back what its undo records hold. Changing a page costs
+    // one copy per statement, whatever the number of writes to it.
+    std::map<uint32_t, Page> m_pages;
+    std::vector<Undo> m_undo;
+    std::vector<Page> m_spare; // buffers of finished undo records, to be used again
     uint64_t m_size = 0;          // with the current statement
     uint64_t m_batchSize = 0;     // after the kept statements
     uint64_t m_durableSize = 0;   // on disk before the batch
