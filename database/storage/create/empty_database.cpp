@@ -172,7 +172,9 @@ Status EmptyDatabaseBuilder::writeAccessEntries() {
         if (Status status = (*entries)->insert(std::move(*row)); !status)
             return status;
     }
-    return Status::ok();
+    if (Status status = m_objects->writeCounters(); !status)
+        return status;
+    return (*entries)->writeCounters();
 }
 
 } // namespace

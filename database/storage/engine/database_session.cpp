@@ -116,11 +116,7 @@ DatabaseSession::~DatabaseSession() { close().ignoreError(); }
 Status DatabaseSession::close() {
     if (!m_journaled)
         return Status::ok();
-    Status status = m_journaled->commit();
-    m_statementsInBatch = 0;
-    if (!status)
-        return forgetDroppedChanges(status);
-    return status;
+    return commitBatch();
 }
 
 Status DatabaseSession::execute(const sql::Statement& statement) {
@@ -145,19 +141,48 @@ Status DatabaseSession::createIndexedTable(const std::string& name, const std::v
 Status DatabaseSession::finishStatement(Status status) {
     if (!status) {
         m_journaled->rollbackStatement();
+        // The writers are read afresh below: what they count of the statements kept
+        // so far must be in the pages first. Those pages are in the batch already, so
+        // this needs no room on the disk.
+        m_writers->restoreCounters();
+        if (Status written = writeTableCounters(); !written) {
+            m_journaled->dropBatch();
+            return forgetDroppedChanges(written);
+        }
         return forgetDroppedChanges(status);
     }
     m_journaled->commitStatement();
+    m_writers->keepCounters();
     ++m_statementsInBatch;
-    const auto now = std::chrono::steady_clock::now();
     if (m_statementsInBatch >= kBatchStatements || m_journaled->batchPages() >= kBatchPages ||
-        now - m_batchStarted >= kBatchTime) {
-        m_batchStarted = now;
-        m_statementsInBatch = 0;
-        if (Status committed = m_journaled->commit(); !committed)
-            return forgetDroppedChanges(committed); // the batch is gone: so must be what shows it
-    }
+        std::chrono::steady_clock::now() - m_batchStarted >= kBatchTime)
+        return commitBatch();
     return Status::ok();
+}
+
+// The tables' row counts and numbers, which the writers keep between commits, written
+// as a statement of their own.
+Status DatabaseSession::writeTableCounters() {
+    if (Status status = m_writers->writeCounters(); !status) {
+        m_journaled->rollbackStatement();
+        return status;
+    }
+    m_journaled->commitStatement();
+    m_writers->keepCounters();
+    return Status::ok();
+}
+
+Status DatabaseSession::commitBatch() {
+    m_batchStarted = std::chrono::steady_clock::now();
+    m_statementsInBatch = 0;
+    Status status = writeTableCounters();
+    if (status)
+        status = m_journaled->commit();
+    else
+        m_journaled->dropBatch();
+    if (!status)
+        return forgetDroppedChanges(status); // the batch is gone: so must be what shows it
+    return status;
 }
 
 // After changes were dropped, the pages, page count, table writers and catalogue read

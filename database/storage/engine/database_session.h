@@ -54,6 +54,8 @@ public:
 private:
     DatabaseSession() = default;
     Status finishStatement(Status status);
+    Status writeTableCounters();
+    Status commitBatch();
     Status forgetDroppedChanges(Status failure);
 
     std::string m_path;

@@ -148,6 +148,7 @@ TableWriter::TableWriter(Pager& pager, FileFormat format, TableDefinition def, s
       m_keyOptions(keyOptionsFor(m_def, m_format)) {
     for (const RealIndex& index : m_def.realIndexes)
         m_indexes.push_back(std::make_unique<IndexWriter>(m_pager, m_def.firstPage, index));
+    m_kept = counters();
 }
 
 Result<std::unique_ptr<TableWriter>> TableWriter::load(Pager& pager, FileFormat format, uint32_t definitionPage,
@@ -361,21 +362,63 @@ Status TableWriter::insert(std::vector<Value> values) {
     auto where = placeRow(*row);
     if (!where)
         return where.error();
+    std::vector<bool> newKeys(keys.size(), false);
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (!keys[i])
             continue;
         auto added = m_indexes[i]->insert(IndexEntry{std::move(*keys[i]), where->page, where->row, 0});
         if (!added)
             return added.error();
-        if (*added)
-            ++m_def.realIndexes[i].uniqueEntryCount;
+        newKeys[i] = *added;
     }
+    // Only a row that went in whole counts.
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if (newKeys[i])
+            ++m_def.realIndexes[i].uniqueEntryCount;
     ++m_def.rowCount;
     m_def.lastAutoNumber = autoNumber;
-    return writeCounters();
+    m_countersChanged = true;
+    // The first row after a commit writes the counters at once: the definition's pages
+    // are then part of the batch, and writing them again at the commit needs no room.
+    if (!m_definitionInBatch) {
+        m_definitionInBatch = true;
+        return writeDefinitionCounters();
+    }
+    return Status::ok();
 }
 
 Status TableWriter::writeCounters() {
+    m_definitionInBatch = false;
+    if (!m_countersChanged)
+        return Status::ok();
+    return writeDefinitionCounters();
+}
+
+TableWriter::Counters TableWriter::counters() const {
+    Counters now{m_def.rowCount, m_def.lastAutoNumber, {}, m_countersChanged, m_definitionInBatch};
+    for (const RealIndex& index : m_def.realIndexes)
+        now.uniqueEntries.push_back(index.uniqueEntryCount);
+    return now;
+}
+
+void TableWriter::keepCounters() {
+    // Every row counts, and the flags change when the counters are written: nothing
+    // else can have changed when these have not.
+    if (m_kept.rows != m_def.rowCount || m_kept.changed != m_countersChanged ||
+        m_kept.definitionInBatch != m_definitionInBatch)
+        m_kept = counters();
+}
+
+void TableWriter::restoreCounters() {
+    m_def.rowCount = m_kept.rows;
+    m_def.lastAutoNumber = m_kept.lastAutoNumber;
+    for (std::size_t i = 0; i < m_def.realIndexes.size() && i < m_kept.uniqueEntries.size(); ++i)
+        m_def.realIndexes[i].uniqueEntryCount = m_kept.uniqueEntries[i];
+    m_countersChanged = m_kept.changed;
+    m_definitionInBatch = m_kept.definitionInBatch;
+}
+
+Status TableWriter::writeDefinitionCounters() {
     std::vector<std::pair<std::size_t, uint32_t>> fields{{kRowCountOffset, m_def.rowCount},
                                                           {kAutoNumberOffset, m_def.lastAutoNumber}};
     for (std::size_t i = 0; i < m_def.realIndexes.size(); ++i)
@@ -408,6 +451,7 @@ Status TableWriter::writeCounters() {
     for (auto& [pageIndex, bytes] : pages)
         if (Status status = m_pager.write(m_def.pages[pageIndex], std::move(bytes)); !status)
             return status;
+    m_countersChanged = false;
     return Status::ok();
 }
 

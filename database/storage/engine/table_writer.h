@@ -36,7 +36,16 @@ public:
     // column takes the next number. Fails with 3058 (Null in a primary key or required
     // index), 3022 (duplicate key), 3201 (no related row), 3047 (row too large) and the
     // errors of the row and key encoders, without writing anything.
+    // The row count, the last AutoNumber and the index entry counts in the table's
+    // definition are kept here as rows go in; they reach the definition's pages with the
+    // first row after a commit and then through writeCounters, which must be called
+    // before each commit.
     Status insert(std::vector<Value> values);
+    Status writeCounters();
+    // The counters as the statements kept so far left them: taken after each kept
+    // statement, and put back when a statement is dropped.
+    void keepCounters();
+    void restoreCounters();
 
     // Whether the index has an entry whose key is that of these values in its columns
     // (one value per column of the table, only the index's columns looked at).
@@ -48,7 +57,7 @@ private:
     Status checkRelationships(const std::vector<Value>& values);
     Status storeLongValues(std::vector<Value>& values);
     Result<RowPointer> placeRow(Bytes row);
-    Status writeCounters();
+    Status writeDefinitionCounters();
 
     Pager& m_pager;
     FileFormat m_format;
@@ -57,6 +66,17 @@ private:
     IndexKeyOptions m_keyOptions;
     std::vector<std::unique_ptr<IndexWriter>> m_indexes; // by real index
     uint32_t m_insertPage = 0;                           // the data page rows go to, 0 = none yet
+    struct Counters {
+        uint32_t rows = 0;
+        uint32_t lastAutoNumber = 0;
+        std::vector<uint32_t> uniqueEntries; // by real index
+        bool changed = false;                // since they were last written
+        bool definitionInBatch = false;      // written since the last commit
+    };
+    Counters counters() const;
+    Counters m_kept;
+    bool m_countersChanged = false;
+    bool m_definitionInBatch = false;
     std::map<uint16_t, uint32_t> m_longValuePages;       // by column number
     RelatedTables m_related;
 };

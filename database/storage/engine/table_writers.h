@@ -29,6 +29,20 @@ public:
     }
     void setNames(std::function<std::string(uint32_t)> names) { m_names = std::move(names); }
     void clear() { m_writers.clear(); }
+    Status writeCounters() {
+        for (auto& [page, writer] : m_writers)
+            if (Status status = writer->writeCounters(); !status)
+                return status;
+        return Status::ok();
+    }
+    void keepCounters() {
+        for (auto& [page, writer] : m_writers)
+            writer->keepCounters();
+    }
+    void restoreCounters() {
+        for (auto& [page, writer] : m_writers)
+            writer->restoreCounters();
+    }
 
 private:
     std::string relatedName(uint32_t page) const { return m_names ? m_names(page) : std::string(); }
