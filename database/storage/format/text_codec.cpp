@@ -96,9 +96,15 @@ std::string decodeStoredText(Bytes bytes) {
 
 std::u16string utf8ToUtf16(std::string_view text) {
     std::u16string out;
+    out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            out.push_back(lead);
+            ++i;
+            continue;
+        }
         char32_t c = 0xFFFD;
         std::size_t length = 1;
         if (lead < 0x80) {

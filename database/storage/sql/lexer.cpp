@@ -27,6 +27,7 @@ bool Token::isWord(std::string_view upperWord) const {
 
 std::vector<Token> tokenize(std::string_view text) {
     std::vector<Token> tokens;
+    tokens.reserve(text.size() / 4 + 4); // a guess that saves most of the growing
     std::size_t at = 0;
     while (true) {
         while (at < text.size() && isSpace(text[at]))
@@ -36,7 +37,7 @@ std::vector<Token> tokenize(std::string_view text) {
         if (at >= text.size()) {
             token.kind = Token::Kind::End;
             token.end = at;
-            tokens.push_back(token);
+            tokens.push_back(std::move(token));
             return tokens;
         }
         const char c = text[at];
@@ -45,17 +46,20 @@ std::vector<Token> tokenize(std::string_view text) {
             std::size_t i = at + 1;
             bool closed = false;
             while (i < text.size()) {
-                if (text[i] == c) {
-                    if (i + 1 < text.size() && text[i + 1] == c) {
-                        token.text += c;
-                        i += 2;
-                        continue;
-                    }
-                    closed = true;
-                    ++i;
+                const std::size_t quote = text.find(c, i);
+                token.text.append(text.substr(i, quote == std::string_view::npos ? text.npos : quote - i));
+                if (quote == std::string_view::npos) {
+                    i = text.size();
                     break;
                 }
-                token.text += text[i++];
+                if (quote + 1 < text.size() && text[quote + 1] == c) {
+                    token.text += c;
+                    i = quote + 2;
+                    continue;
+                }
+                closed = true;
+                i = quote + 1;
+                break;
             }
             token.kind = closed ? Token::Kind::String : Token::Kind::Unterminated;
             at = i;
@@ -103,8 +107,9 @@ std::vector<Token> tokenize(std::string_view text) {
             ++at;
         }
         token.end = at;
-        tokens.push_back(token);
-        if (token.kind == Token::Kind::Unterminated)
+        const bool unterminated = token.kind == Token::Kind::Unterminated;
+        tokens.push_back(std::move(token));
+        if (unterminated)
             return tokens;
     }
 }

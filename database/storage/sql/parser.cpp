@@ -137,6 +137,7 @@ private:
         }
         if (!takeWord("VALUES") || !takeSymbol('('))
             return errors::insertSyntax();
+        insert.values.reserve((m_tokens.size() - m_next) / 2); // a value and a comma each
         do {
             Literal literal;
             if (Status status = value(literal); !status)

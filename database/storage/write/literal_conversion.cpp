@@ -49,8 +49,9 @@ std::string numberAsText(double value) {
 }
 
 Result<Value> textValue(std::string text, const ColumnDefinition& column) {
-    const std::size_t units = utf8ToUtf16(text).size();
-    if (column.type() == ColumnType::Text ? units > column.length / 2u : units * 2 > kMaxLongValueBytes)
+    const std::size_t limit = column.type() == ColumnType::Text ? column.length / 2u : kMaxLongValueBytes / 2;
+    // UTF-8 never takes fewer bytes than UTF-16 units: short text needs no counting.
+    if (text.size() > limit && utf8ToUtf16(text).size() > limit)
         return write_errors::fieldTooSmall();
     return Value(std::move(text));
 }

@@ -3,6 +3,8 @@
 #include "database/storage/format/text_codec.h"
 #include "database/storage/write/write_errors.h"
 
+#include <algorithm>
+
 namespace storage {
 
 namespace {
@@ -11,6 +13,10 @@ constexpr char16_t kByteOrderMark = 0xFEFF;
 
 bool fitsOneByte(char16_t unit) { return unit >= 0x01 && unit <= 0xFF; }
 bool hasNoZeroByte(char16_t unit) { return (unit & 0xFF) != 0 && (unit >> 8) != 0; }
+bool isPlainAscii(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x01 && byte <= 0x7F;
+}
 } // namespace
 
 std::vector<uint8_t> encodeUtf16le(std::u16string_view units) {
@@ -61,6 +67,16 @@ std::optional<std::vector<uint8_t>> encodeMixedCompressed(std::u16string_view un
 }
 
 Result<std::vector<uint8_t>> encodeStoredText(std::string_view utf8, bool compressionAllowed) {
+    // Most text is plain ASCII, whose UTF-8 bytes are the compressed form's bytes.
+    if (compressionAllowed && utf8.size() > 2 && utf8.size() <= kMaxCompressedUnits &&
+        std::all_of(utf8.begin(), utf8.end(), isPlainAscii)) {
+        std::vector<uint8_t> out;
+        out.reserve(utf8.size() + 2);
+        out.push_back(0xFF);
+        out.push_back(0xFE);
+        out.insert(out.end(), utf8.begin(), utf8.end());
+        return out;
+    }
     const std::u16string units = utf8ToUtf16(utf8);
     if (!units.empty() && units.front() == kByteOrderMark) {
         auto mixed = encodeMixedCompressed(units);
