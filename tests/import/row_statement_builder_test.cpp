@@ -1,0 +1,81 @@
+#include "import/ansi_code_page.h"
+#include "import/row_statement_builder.h"
+#include "import/statements.h"
+#include "import/text_lines.h"
+#include "import/text_rules.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace importer;
+
+namespace {
+
+// What the run sent before statements were built in one pass: the rules one by one.
+std::string bySteps(const QString& table, const QString& line, const QString& separator, int lastIndex) {
+    return StripDoubleQuotes(rowStatement(table, SplitFields(line, separator), lastIndex)).toStdString();
+}
+
+TEST(RowStatementBuilder, GivesWhatTheTextRulesGiveStepByStep) {
+    struct Case {
+        const char* line;
+        const char* separator;
+        int lastIndex;
+    };
+    const Case cases[] = {
+        {"a, b,c", ", ", 1},            // the separator cuts only where it matches whole
+        {"a,,b,", ",", 3},              // empty fields kept
+        {"a,b", ",", 3},                // missing fields become ''
+        {"a,b,c,d", ",", 1},            // extra fields dropped
+        {"O'Hara,x\"y,\"", ",", 2},     // quotes doubled, double quotes removed
+        {"whole line", "", 0},          // no separator
+        {"caf\xC3\xA9;\xE2\x82\xAC;\xF0\x9F\x98\x80;\xC3\xBF", ";", 3}, // beyond ASCII, a surrogate pair
+        {"a\tb", "\t", 1},
+        {"x::y::", "::", 2},
+    };
+    RowStatementBuilder reused(QStringLiteral(","), 3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const QString line = QString::fromUtf8(c.line);
+        const QString separator = QString::fromUtf8(c.separator);
+        std::string built;
+        RowStatementBuilder(separator, c.lastIndex).build(QStringLiteral("T\"ab'le"), line, built);
+        EXPECT_EQ(built, bySteps(QStringLiteral("T\"ab'le"), line, separator, c.lastIndex));
+    }
+    // A builder used for row after row, with the table's name changing between rows.
+    std::string built;
+    for (const char* table : {"First", "First", "Second"}) {
+        reused.build(QString::fromUtf8(table), QStringLiteral("1,2"), built);
+        EXPECT_EQ(built, bySteps(QString::fromUtf8(table), QStringLiteral("1,2"), QStringLiteral(","), 3));
+    }
+}
+
+TEST(TextLines, ConvertLineByLineAsTheWholeFileConverts) {
+    testsupport::TempDir dir;
+    const std::string path = dir.file("lines.txt");
+    testsupport::writeFile(path, "h1,h2\r\n\x80\xE9,\x93x\r\n\r\n\rlast");
+    const QString name = QString::fromStdString(path);
+    const QString whole = AnsiCodePage::decode(QByteArray("h1,h2\r\n\x80\xE9,\x93x\r\n\r\n\rlast")).remove('\r');
+    const QStringList expected = whole.split('\n');
+
+    std::optional<ReadFailure> failure;
+    const TextLines lines = TextLines::read(name, &failure);
+    EXPECT_FALSE(failure);
+    EXPECT_EQ(lines.toList(), expected);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_FALSE(lines.lineIsEmpty(1));
+    EXPECT_TRUE(lines.lineIsEmpty(2));
+    EXPECT_FALSE(lines.lineIsEmpty(3));
+
+    // A code page of more than one byte per character is converted whole, as before.
+    const QByteArray previous = AnsiCodePage::name();
+    if (AnsiCodePage::select("Shift_JIS")) {
+        ASSERT_EQ(AnsiCodePage::singleByteTable(), nullptr);
+        testsupport::writeFile(path, "\x83\x65\x83\x58\x83\x67,a\r\nb\n");
+        const TextLines japanese = TextLines::read(name, &failure);
+        EXPECT_EQ(japanese.toList(), QStringList({QString::fromUtf8("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88,a"), "b", ""}));
+        AnsiCodePage::select(previous);
+    }
+}
+
+} // namespace
