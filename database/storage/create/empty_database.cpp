@@ -172,9 +172,9 @@ Status EmptyDatabaseBuilder::writeAccessEntries() {
         if (Status status = (*entries)->insert(std::move(*row)); !status)
             return status;
     }
-    if (Status status = m_objects->writeCounters(); !status)
+    if (Status status = m_objects->writePending(); !status)
         return status;
-    return (*entries)->writeCounters();
+    return (*entries)->writePending();
 }
 
 } // namespace

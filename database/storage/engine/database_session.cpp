@@ -141,18 +141,18 @@ Status DatabaseSession::createIndexedTable(const std::string& name, const std::v
 Status DatabaseSession::finishStatement(Status status) {
     if (!status) {
         m_journaled->rollbackStatement();
-        // The writers are read afresh below: what they count of the statements kept
-        // so far must be in the pages first. Those pages are in the batch already, so
-        // this needs no room on the disk.
-        m_writers->restoreCounters();
-        if (Status written = writeTableCounters(); !written) {
+        // The writers are read afresh below: what they hold of the statements kept so
+        // far must be in the pages first. Those pages are in the batch already, so this
+        // needs no room on the disk.
+        m_writers->dropStatement();
+        if (Status written = writePending(); !written) {
             m_journaled->dropBatch();
             return forgetDroppedChanges(written);
         }
         return forgetDroppedChanges(status);
     }
     m_journaled->commitStatement();
-    m_writers->keepCounters();
+    m_writers->keepStatement();
     ++m_statementsInBatch;
     if (m_statementsInBatch >= kBatchStatements || m_journaled->batchPages() >= kBatchPages ||
         std::chrono::steady_clock::now() - m_batchStarted >= kBatchTime)
@@ -160,22 +160,22 @@ Status DatabaseSession::finishStatement(Status status) {
     return Status::ok();
 }
 
-// The tables' row counts and numbers, which the writers keep between commits, written
-// as a statement of their own.
-Status DatabaseSession::writeTableCounters() {
-    if (Status status = m_writers->writeCounters(); !status) {
+// The tables' counters and index pages, which the writers keep between commits,
+// written as a statement of their own.
+Status DatabaseSession::writePending() {
+    if (Status status = m_writers->writePending(); !status) {
         m_journaled->rollbackStatement();
         return status;
     }
     m_journaled->commitStatement();
-    m_writers->keepCounters();
+    m_writers->keepStatement();
     return Status::ok();
 }
 
 Status DatabaseSession::commitBatch() {
     m_batchStarted = std::chrono::steady_clock::now();
     m_statementsInBatch = 0;
-    Status status = writeTableCounters();
+    Status status = writePending();
     if (status)
         status = m_journaled->commit();
     else

@@ -54,7 +54,7 @@ public:
 private:
     DatabaseSession() = default;
     Status finishStatement(Status status);
-    Status writeTableCounters();
+    Status writePending();
     Status commitBatch();
     Status forgetDroppedChanges(Status failure);
 

@@ -15,20 +15,28 @@ IndexWriter::IndexWriter(Pager& pager, uint32_t tablePage, const RealIndex& inde
 
 Result<IndexPage*> IndexWriter::load(uint32_t number) {
     auto found = m_pages.find(number);
-    if (found != m_pages.end())
-        return &found->second;
-    auto handle = m_pager.read(number);
-    if (!handle)
-        return handle.error();
-    auto parsed = parseIndexPage(**handle, number);
-    if (!parsed)
-        return parsed.error();
-    if (parsed->owner != m_tablePage)
-        return m_pager.reader().corrupt(number, 4, "index page of another table");
-    return &m_pages.emplace(number, std::move(*parsed)).first->second;
+    if (found == m_pages.end()) {
+        auto handle = m_pager.read(number);
+        if (!handle)
+            return handle.error();
+        auto parsed = parseIndexPage(**handle, number);
+        if (!parsed)
+            return parsed.error();
+        if (parsed->owner != m_tablePage)
+            return m_pager.reader().corrupt(number, 4, "index page of another table");
+        found = m_pages.emplace(number, std::move(*parsed)).first;
+    }
+    if (m_splitting)
+        m_undo.push_back({Undo::Kind::WholePage, number, 0, {}, found->second});
+    return &found->second;
 }
 
-Status IndexWriter::store(uint32_t number) {
+IndexPage& IndexWriter::createPage(uint32_t number, IndexPage page) {
+    m_undo.push_back({Undo::Kind::NewPage, number, 0, {}, std::nullopt});
+    return m_pages[number] = std::move(page);
+}
+
+Status IndexWriter::write(uint32_t number) {
     auto page = load(number);
     if (!page)
         return page.error();
@@ -36,6 +44,58 @@ Status IndexWriter::store(uint32_t number) {
     if (!bytes)
         return m_pager.reader().corrupt(number, 0, "index page entries do not fit after a split");
     return m_pager.write(number, std::move(*bytes));
+}
+
+// Changed pages are written at once when they first change in a batch, so that the
+// journal holds them, and from then on only by writeChangedPages.
+Status IndexWriter::takeChanges(const std::vector<uint32_t>& pages) {
+    for (uint32_t number : pages) {
+        if (!m_inBatch.count(number)) {
+            if (Status status = write(number); !status)
+                return status;
+            m_inBatch.insert(number);
+            m_undo.push_back({Undo::Kind::EnteredBatch, number, 0, {}, std::nullopt});
+        }
+        if (m_changed.insert(number).second)
+            m_undo.push_back({Undo::Kind::MarkedChanged, number, 0, {}, std::nullopt});
+    }
+    return Status::ok();
+}
+
+Status IndexWriter::writeChangedPages() {
+    for (uint32_t number : m_changed)
+        if (Status status = write(number); !status)
+            return status;
+    m_changed.clear();
+    m_inBatch.clear();
+    return Status::ok();
+}
+
+void IndexWriter::dropStatement() {
+    for (auto at = m_undo.rbegin(); at != m_undo.rend(); ++at) {
+        switch (at->kind) {
+        case Undo::Kind::Inserted: {
+            auto& entries = m_pages.at(at->page).entries;
+            entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(at->position));
+            break;
+        }
+        case Undo::Kind::Replaced: m_pages.at(at->page).entries[at->position] = at->entry; break;
+        case Undo::Kind::WholePage: m_pages[at->page] = std::move(*at->before); break;
+        case Undo::Kind::NewPage: m_pages.erase(at->page); break;
+        case Undo::Kind::EnteredBatch: m_inBatch.erase(at->page); break;
+        case Undo::Kind::MarkedChanged: m_changed.erase(at->page); break;
+        }
+    }
+    m_undo.clear();
+    m_splitting = false;
+}
+
+// Parsed pages take memory; those not changed since they were written can be read again.
+void IndexWriter::forgetUnchangedPages() {
+    if (m_pages.size() <= kMaxCachedPages || !m_undo.empty())
+        return;
+    for (auto at = m_pages.begin(); at != m_pages.end();)
+        at = m_changed.count(at->first) ? std::next(at) : m_pages.erase(at);
 }
 
 Result<uint32_t> IndexWriter::newPage() {
@@ -112,8 +172,7 @@ Result<std::optional<IndexEntry>> IndexWriter::neighbour(uint32_t leaf, std::siz
 }
 
 Result<bool> IndexWriter::containsKey(const std::vector<uint8_t>& key) {
-    if (m_pages.size() > kMaxCachedPages)
-        m_pages.clear();
+    forgetUnchangedPages();
     auto path = descend(IndexEntry{key, 0, 0, 0});
     if (!path)
         return path.error();
@@ -129,8 +188,7 @@ Result<bool> IndexWriter::containsKey(const std::vector<uint8_t>& key) {
 }
 
 Result<bool> IndexWriter::insert(const IndexEntry& entry) {
-    if (m_pages.size() > kMaxCachedPages)
-        m_pages.clear();
+    forgetUnchangedPages();
     auto path = descend(entry);
     if (!path)
         return path.error();
@@ -152,6 +210,7 @@ Result<bool> IndexWriter::insert(const IndexEntry& entry) {
     IndexEntry stored = entry;
     stored.child = 0;
     entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), stored);
+    m_undo.push_back({Undo::Kind::Inserted, leafNumber, position, {}, std::nullopt});
     std::vector<uint32_t> changed{leafNumber};
     if (position + 1 == entries.size()) {
         // The leaf's largest entry changed: so may its ancestors' entries for it.
@@ -163,19 +222,25 @@ Result<bool> IndexWriter::insert(const IndexEntry& entry) {
             if (!parent)
                 return parent.error();
             IndexEntry& reference = (*parent)->entries[*step.entry];
+            m_undo.push_back({Undo::Kind::Replaced, (*path)[level - 1].page, *step.entry, reference, std::nullopt});
             reference = IndexEntry{stored.key, stored.page, stored.row, step.page};
             changed.push_back((*path)[level - 1].page);
             if (*step.entry + 1 != (*parent)->entries.size() || (*parent)->childTail != 0)
                 break;
         }
     }
-    if (Status status = splitOverfull(*path, changed); !status)
-        return status.error();
+    if (std::any_of(changed.begin(), changed.end(), [&](uint32_t number) { return !indexPageFits(m_pages.at(number)); })) {
+        // Splits change pages in ways too many to undo one by one: the pages they load are copied whole first.
+        m_splitting = true;
+        Status split = splitOverfull(*path, changed);
+        m_splitting = false;
+        if (!split)
+            return split.error();
+    }
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
-    for (uint32_t number : changed)
-        if (Status status = store(number); !status)
-            return status.error();
+    if (Status status = takeChanges(changed); !status)
+        return status.error();
     return newKey;
 }
 
@@ -200,7 +265,7 @@ Status IndexWriter::splitOverfull(std::vector<PathStep>& path, std::vector<uint3
             if (!page)
                 return page.error();
             IndexPage lowered = nestIndexRoot(**page, *below, *maximum);
-            m_pages[*below] = std::move(lowered);
+            createPage(*below, std::move(lowered));
             changed.push_back(number);
             parentNumber = number;
             number = *below;
@@ -222,7 +287,7 @@ Status IndexWriter::splitOverfull(std::vector<PathStep>& path, std::vector<uint3
             leaves ? 0 : (split.newPage.childTail != 0 ? split.newPage.childTail : split.newPage.entries.back().child);
         const uint32_t firstKeptChild =
             leaves ? 0 : ((*old)->entries.empty() ? (*old)->childTail : (*old)->entries.front().child);
-        m_pages[newNumber] = std::move(split.newPage);
+        createPage(newNumber, std::move(split.newPage));
         changed.push_back(number);
         changed.push_back(newNumber);
         if (oldPrevious != 0) {

@@ -5,6 +5,7 @@
 #include "database/storage/write/index_page.h"
 
 #include <optional>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -20,17 +21,39 @@ public:
     // Whether some entry has exactly these key bytes.
     Result<bool> containsKey(const std::vector<uint8_t>& key);
     // Adds the entry; true when its key bytes were new to the index (which is what the
-    // table definition's unique-entry count counts).
+    // table definition's unique-entry count counts). The pages it changes are kept here
+    // and written by writeChangedPages, which must come before each commit; each page
+    // also takes part in the batch from its first change on, so writing it again then
+    // needs no room on the disk.
     Result<bool> insert(const IndexEntry& entry);
+    Status writeChangedPages();
+
+    // The current statement's changes: kept, or dropped (after the journal has put the
+    // pages back, the parsed pages are put back here).
+    void keepStatement() { m_undo.clear(); }
+    void dropStatement();
 
 private:
+    // How to put back one change of the current statement.
+    struct Undo {
+        enum class Kind { Inserted, Replaced, WholePage, NewPage, EnteredBatch, MarkedChanged };
+        Kind kind;
+        uint32_t page = 0;
+        std::size_t position = 0;
+        IndexEntry entry;                // Replaced: the entry it replaced
+        std::optional<IndexPage> before; // WholePage: the page before the split
+    };
+
     struct PathStep {
         uint32_t page = 0;
         std::optional<std::size_t> entry; // the parent's entry that led here; nullopt: its tail
     };
 
     Result<IndexPage*> load(uint32_t number);
-    Status store(uint32_t number);
+    IndexPage& createPage(uint32_t number, IndexPage page);
+    Status write(uint32_t number);
+    Status takeChanges(const std::vector<uint32_t>& pages);
+    void forgetUnchangedPages();
     Result<uint32_t> newPage();
     // Root-to-leaf pages towards the first entry not less than `target`.
     Result<std::vector<PathStep>> descend(const IndexEntry& target);
@@ -41,7 +64,11 @@ private:
     Pager& m_pager;
     uint32_t m_tablePage;
     RealIndex m_index;
-    std::unordered_map<uint32_t, IndexPage> m_pages; // parsed pages as last written
+    std::unordered_map<uint32_t, IndexPage> m_pages; // parsed pages, with the changes not yet written
+    std::set<uint32_t> m_changed;                    // pages newer here than in the file
+    std::set<uint32_t> m_inBatch;                    // pages written since the last commit
+    std::vector<Undo> m_undo;
+    bool m_splitting = false; // pages loaded now are copied whole first, for dropStatement
 };
 
 } // namespace storage

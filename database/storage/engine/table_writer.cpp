@@ -387,7 +387,10 @@ Status TableWriter::insert(std::vector<Value> values) {
     return Status::ok();
 }
 
-Status TableWriter::writeCounters() {
+Status TableWriter::writePending() {
+    for (auto& index : m_indexes)
+        if (Status status = index->writeChangedPages(); !status)
+            return status;
     m_definitionInBatch = false;
     if (!m_countersChanged)
         return Status::ok();
@@ -401,7 +404,9 @@ TableWriter::Counters TableWriter::counters() const {
     return now;
 }
 
-void TableWriter::keepCounters() {
+void TableWriter::keepStatement() {
+    for (auto& index : m_indexes)
+        index->keepStatement();
     // Every row counts, and the flags change when the counters are written: nothing
     // else can have changed when these have not.
     if (m_kept.rows != m_def.rowCount || m_kept.changed != m_countersChanged ||
@@ -409,7 +414,9 @@ void TableWriter::keepCounters() {
         m_kept = counters();
 }
 
-void TableWriter::restoreCounters() {
+void TableWriter::dropStatement() {
+    for (auto& index : m_indexes)
+        index->dropStatement();
     m_def.rowCount = m_kept.rows;
     m_def.lastAutoNumber = m_kept.lastAutoNumber;
     for (std::size_t i = 0; i < m_def.realIndexes.size() && i < m_kept.uniqueEntries.size(); ++i)

@@ -37,15 +37,15 @@ public:
     // index), 3022 (duplicate key), 3201 (no related row), 3047 (row too large) and the
     // errors of the row and key encoders, without writing anything.
     // The row count, the last AutoNumber and the index entry counts in the table's
-    // definition are kept here as rows go in; they reach the definition's pages with the
-    // first row after a commit and then through writeCounters, which must be called
-    // before each commit.
+    // definition, and the changed index pages, are kept here as rows go in; they reach
+    // their pages with the first row after a commit and then through writePending,
+    // which must be called before each commit.
     Status insert(std::vector<Value> values);
-    Status writeCounters();
-    // The counters as the statements kept so far left them: taken after each kept
-    // statement, and put back when a statement is dropped.
-    void keepCounters();
-    void restoreCounters();
+    Status writePending();
+    // After each statement: its changes are kept, or dropped (once the journal has put
+    // the pages back).
+    void keepStatement();
+    void dropStatement();
 
     // Whether the index has an entry whose key is that of these values in its columns
     // (one value per column of the table, only the index's columns looked at).

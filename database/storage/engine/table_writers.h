@@ -29,19 +29,19 @@ public:
     }
     void setNames(std::function<std::string(uint32_t)> names) { m_names = std::move(names); }
     void clear() { m_writers.clear(); }
-    Status writeCounters() {
+    Status writePending() {
         for (auto& [page, writer] : m_writers)
-            if (Status status = writer->writeCounters(); !status)
+            if (Status status = writer->writePending(); !status)
                 return status;
         return Status::ok();
     }
-    void keepCounters() {
+    void keepStatement() {
         for (auto& [page, writer] : m_writers)
-            writer->keepCounters();
+            writer->keepStatement();
     }
-    void restoreCounters() {
+    void dropStatement() {
         for (auto& [page, writer] : m_writers)
-            writer->restoreCounters();
+            writer->dropStatement();
     }
 
 private:

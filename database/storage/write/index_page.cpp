@@ -115,7 +115,12 @@ std::size_t chooseIndexPrefix(const IndexPage& page) {
 }
 
 bool indexPageFits(const IndexPage& page) {
-    return indexEntryDataSize(page, chooseIndexPrefix(page)) <= kMaxIndexEntryData;
+    // As chooseIndexPrefix decides, with the entries summed once: this is asked after every insert.
+    const std::size_t whole = indexEntryDataSize(page, 0);
+    if (whole <= kMaxIndexEntryData || page.entries.size() < 2)
+        return whole <= kMaxIndexEntryData;
+    const std::size_t prefix = commonPrefix(page.entries.front().key, page.entries.back().key);
+    return whole - (page.entries.size() - 1) * prefix <= kMaxIndexEntryData;
 }
 
 std::optional<std::vector<uint8_t>> serializeIndexPageWithPrefix(const IndexPage& page, std::size_t prefixLength,
