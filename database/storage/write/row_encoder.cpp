@@ -41,7 +41,9 @@ void appendLittleEndian(std::vector<uint8_t>& out, T value) {
 void putU16(std::vector<uint8_t>& out, std::size_t value) { appendLittleEndian(out, static_cast<uint16_t>(value)); }
 
 std::vector<uint8_t> decimalBytes(const Decimal& decimal) {
-    std::vector<uint8_t> out{static_cast<uint8_t>(decimal.negative ? 0x80 : 0x00)};
+    std::vector<uint8_t> out;
+    out.reserve(1 + 4 * decimal.magnitude.size());
+    out.push_back(static_cast<uint8_t>(decimal.negative ? 0x80 : 0x00));
     for (uint32_t word : decimal.magnitude)
         appendLittleEndian(out, word);
     return out;
@@ -185,6 +187,8 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
             fixedEnd = std::max(fixedEnd, std::size_t{column.fixedOffset} + fixedSize(column));
 
     std::vector<uint8_t> row;
+    // Room for short variable values and the offsets behind them, so that a row is rarely moved while it grows.
+    row.reserve(2 + fixedEnd + def.variableColumns * 20 + 6 + nullMask.size());
     putU16(row, slots);
     row.resize(2 + fixedEnd, 0);
     std::vector<const ColumnDefinition*> byVarIndex(def.variableColumns, nullptr);
