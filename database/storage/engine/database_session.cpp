@@ -141,6 +141,7 @@ Status DatabaseSession::createIndexedTable(const std::string& name, const std::v
 Status DatabaseSession::finishStatement(Status status) {
     if (!status) {
         m_journaled->rollbackStatement();
+        m_database->pages().clearCache(); // it may hold pages as the dropped statement left them
         // The writers are read afresh below: what they hold of the statements kept so
         // far must be in the pages first. Those pages are in the batch already, so this
         // needs no room on the disk.
