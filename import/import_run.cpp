@@ -129,7 +129,9 @@ ImportOutcome ImportRun::run() {
                     const QString table = tableName();
                     for (int k = 0; k <= lastFieldIndex; ++k)
                         ui.processEvents();
-                    statement.build(table, lines.line(j), rowText);
+                    const std::optional<std::string_view> bytes = lines.plainBytes(j);
+                    if (!bytes || !statement.build(table, *bytes, *lines.byteTable(), rowText))
+                        statement.build(table, lines.line(j), rowText);
                     check(connection.Execute(rowText));
                     ++rowsExecuted;
                     ui.progress({position, fileCount, j, lastLineIndex + 1, rowsExecuted});

@@ -1,11 +1,13 @@
 #include "import/row_statement_builder.h"
 
+#include <algorithm>
+
 namespace importer {
 
 RowStatementBuilder::RowStatementBuilder(QString separator, int lastFieldIndex)
     : m_separator(std::move(separator)), m_lastFieldIndex(lastFieldIndex) {}
 
-void RowStatementBuilder::build(const QString& table, QStringView line, std::string& out) {
+void RowStatementBuilder::startStatement(const QString& table, std::string& out) {
     if (m_prefix.empty() || table != m_table) {
         m_table = table;
         m_prefix = "INSERT INTO `";
@@ -13,6 +15,10 @@ void RowStatementBuilder::build(const QString& table, QStringView line, std::str
         m_prefix += "` VALUES(";
     }
     out.assign(m_prefix);
+}
+
+void RowStatementBuilder::build(const QString& table, QStringView line, std::string& out) {
+    startStatement(table, out);
 
     // The fields as SplitFields cuts them: at every occurrence of a non-empty
     // separator; an empty line has none, an empty separator leaves the line whole.
@@ -33,6 +39,61 @@ void RowStatementBuilder::build(const QString& table, QStringView line, std::str
             out += ',';
     }
     out += ");";
+}
+
+bool RowStatementBuilder::build(const QString& table, std::string_view line, const AnsiCodePage::ByteTable& codePage,
+                                std::string& out) {
+    if (!useCodePage(codePage))
+        return false;
+    startStatement(table, out);
+    const std::string& separator = *m_separatorBytes;
+    std::size_t at = 0;
+    bool fieldsLeft = !line.empty();
+    for (int k = 0; k <= m_lastFieldIndex; ++k) {
+        out += '\'';
+        if (fieldsLeft) {
+            const std::size_t cut = separator.empty() ? std::string_view::npos : line.find(separator, at);
+            const std::size_t end = cut == std::string_view::npos ? line.size() : cut;
+            for (std::size_t i = at; i < end; ++i) {
+                const auto byte = static_cast<unsigned char>(line[i]);
+                if (byte < 0x80 && byte != '\'' && byte != '"' && codePage[byte] == byte)
+                    out += static_cast<char>(byte);
+                else
+                    out += m_valueBytes[byte];
+            }
+            if (cut == std::string_view::npos)
+                fieldsLeft = false;
+            else
+                at = cut + separator.size();
+        }
+        out += '\'';
+        if (k < m_lastFieldIndex)
+            out += ',';
+    }
+    out += ");";
+    return true;
+}
+
+bool RowStatementBuilder::useCodePage(const AnsiCodePage::ByteTable& codePage) {
+    if (m_codePage == &codePage)
+        return m_separatorBytes.has_value();
+    m_codePage = &codePage;
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        m_valueBytes[byte].clear();
+        appendUtf8(QStringView(reinterpret_cast<const QChar*>(&codePage[byte]), 1), true, m_valueBytes[byte]);
+    }
+    m_separatorBytes.emplace();
+    for (const QChar c : m_separator) {
+        // One byte, and only one, must stand for the character.
+        const auto* found = std::find(codePage.begin(), codePage.end(), c.unicode());
+        if (found == codePage.end() || std::count(codePage.begin(), codePage.end(), c.unicode()) != 1 ||
+            c == u'\r') {
+            m_separatorBytes.reset();
+            break;
+        }
+        *m_separatorBytes += static_cast<char>(found - codePage.begin());
+    }
+    return m_separatorBytes.has_value();
 }
 
 void RowStatementBuilder::appendQuotedValue(QStringView field, std::string& out) {

@@ -86,6 +86,20 @@ QString TextLines::line(qsizetype index) const {
     return text;
 }
 
+std::optional<std::string_view> TextLines::plainBytes(qsizetype index) const {
+    if (!m_table)
+        return std::nullopt;
+    const qsizetype start = m_starts[static_cast<std::size_t>(index)];
+    qsizetype end = lineEnd(index);
+    const auto* data = reinterpret_cast<const unsigned char*>(m_bytes.constData());
+    if (end > start && (*m_table)[data[end - 1]] == kCarriageReturn)
+        --end;
+    for (qsizetype at = start; at < end; ++at)
+        if ((*m_table)[data[at]] == kCarriageReturn)
+            return std::nullopt;
+    return std::string_view(m_bytes.constData() + start, static_cast<std::size_t>(end - start));
+}
+
 bool TextLines::lineIsEmpty(qsizetype index) const {
     const qsizetype start = m_starts[static_cast<std::size_t>(index)];
     const qsizetype end = lineEnd(index);

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace importer {
@@ -25,6 +26,12 @@ public:
     QString line(qsizetype index) const;
     bool lineIsEmpty(qsizetype index) const;
     QStringList toList() const;
+
+    // The code page's table when it is single-byte, and then line `index` as the file's
+    // bytes, without its last carriage return, when it holds no other one: such a line
+    // converts byte by byte. nullopt otherwise.
+    const AnsiCodePage::ByteTable* byteTable() const { return m_table; }
+    std::optional<std::string_view> plainBytes(qsizetype index) const;
 
 private:
     // Where each line starts in the text; a line ends where the next starts, less its line feed.

@@ -34,14 +34,28 @@ TEST(RowStatementBuilder, GivesWhatTheTextRulesGiveStepByStep) {
         {"x::y::", "::", 2},
     };
     RowStatementBuilder reused(QStringLiteral(","), 3);
+    const AnsiCodePage::ByteTable& codePage = *AnsiCodePage::singleByteTable();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         const QString line = QString::fromUtf8(c.line);
         const QString separator = QString::fromUtf8(c.separator);
+        const std::string expected = bySteps(QStringLiteral("T\"ab'le"), line, separator, c.lastIndex);
         std::string built;
         RowStatementBuilder(separator, c.lastIndex).build(QStringLiteral("T\"ab'le"), line, built);
-        EXPECT_EQ(built, bySteps(QStringLiteral("T\"ab'le"), line, separator, c.lastIndex));
+        EXPECT_EQ(built, expected);
+
+        // From the line's bytes in the code page, where it can hold the line.
+        const QByteArray bytes = AnsiCodePage::encode(line);
+        if (AnsiCodePage::decode(bytes) == line) {
+            RowStatementBuilder fromBytes(separator, c.lastIndex);
+            ASSERT_TRUE(fromBytes.build(QStringLiteral("T\"ab'le"), bytes.toStdString(), codePage, built));
+            EXPECT_EQ(built, expected);
+        }
     }
+    // A separator the code page cannot hold, or a carriage return in it, needs the characters.
+    std::string unused;
+    EXPECT_FALSE(RowStatementBuilder(QString::fromUtf8("\xE2\x86\x92"), 1).build("T", "a", codePage, unused));
+    EXPECT_FALSE(RowStatementBuilder(QStringLiteral("\r"), 1).build("T", "a", codePage, unused));
     // A builder used for row after row, with the table's name changing between rows.
     std::string built;
     for (const char* table : {"First", "First", "Second"}) {
@@ -66,6 +80,10 @@ TEST(TextLines, ConvertLineByLineAsTheWholeFileConverts) {
     EXPECT_FALSE(lines.lineIsEmpty(1));
     EXPECT_TRUE(lines.lineIsEmpty(2));
     EXPECT_FALSE(lines.lineIsEmpty(3));
+    // Bytes are offered for lines whose only carriage return ends them, without it.
+    EXPECT_EQ(lines.plainBytes(1), std::string_view("\x80\xE9,\x93x"));
+    EXPECT_EQ(lines.plainBytes(2), std::string_view());
+    EXPECT_EQ(lines.plainBytes(3), std::nullopt);
 
     // A code page of more than one byte per character is converted whole, as before.
     const QByteArray previous = AnsiCodePage::name();
