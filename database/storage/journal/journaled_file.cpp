@@ -137,19 +137,31 @@ Status JournaledFile::truncate(uint64_t size) {
 
 // The file grows on disk when a statement needs the room, so that a full disk fails
 // that statement. The journal header, which records the old length, is durable first.
+// It grows ahead of need, so that an import does not extend it a page at a time; the
+// commit cuts off what the batch did not use.
 Status JournaledFile::reserve(uint64_t size) {
     if (size <= m_reservedSize)
         return Status::ok();
     if (Status status = journalOriginal(UINT32_MAX); !status)
         return status;
-    const uint64_t rounded = (size + m_pageSize - 1) / m_pageSize * m_pageSize;
-    const std::vector<uint8_t> zeros(m_pageSize, 0);
-    for (uint64_t at = m_reservedSize; at < rounded; at += m_pageSize) {
-        const std::size_t length = static_cast<std::size_t>(std::min<uint64_t>(m_pageSize, rounded - at));
-        if (Status status = m_database.write(at, std::span(zeros).first(length)); !status)
+    constexpr uint64_t kGrowthPages = 64;
+    constexpr uint64_t kLargestFile = 2ull * 1024 * 1024 * 1024; // as far as Jet addresses
+    const uint64_t needed = (size + m_pageSize - 1) / m_pageSize * m_pageSize;
+    const uint64_t ahead = std::min(m_reservedSize + kGrowthPages * m_pageSize, kLargestFile);
+    if (ahead > needed && extendTo(ahead))
+        return Status::ok();
+    // Perhaps only the room ahead is missing: cut off what the failed write may have added.
+    if (ahead > needed)
+        if (Status status = m_database.truncate(m_reservedSize); !status)
             return status;
-        m_reservedSize = at + length;
-    }
+    return extendTo(needed);
+}
+
+Status JournaledFile::extendTo(uint64_t end) {
+    const std::vector<uint8_t> zeros(static_cast<std::size_t>(end - m_reservedSize), 0);
+    if (Status status = m_database.write(m_reservedSize, zeros); !status)
+        return status;
+    m_reservedSize = end;
     return Status::ok();
 }
 

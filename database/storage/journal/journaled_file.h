@@ -65,6 +65,7 @@ private:
     Page spareBuffer();
     Status journalOriginal(uint32_t number);
     Status reserve(uint64_t size);
+    Status extendTo(uint64_t end);
     Status applyBatch();
     void forgetBatch();
 
