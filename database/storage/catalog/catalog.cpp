@@ -114,8 +114,14 @@ Result<Catalog> Catalog::read(PageReader& pages) {
 }
 
 const CatalogEntry* Catalog::findInTables(std::string_view name) const {
+    if (m_lastFound && name == m_lastName)
+        return &m_entries[*m_lastFound];
     const auto found = m_tablesByName.find(foldedName(name));
-    return found == m_tablesByName.end() ? nullptr : &m_entries[found->second];
+    if (found == m_tablesByName.end())
+        return nullptr;
+    m_lastName = name;
+    m_lastFound = found->second;
+    return &m_entries[found->second];
 }
 
 std::vector<std::string> Catalog::userTables() const {

@@ -75,6 +75,9 @@ private:
 
     std::vector<CatalogEntry> m_entries;
     std::unordered_map<std::u32string, std::size_t> m_tablesByName; // folded name -> entry
+    // The last name found, as asked for: an import asks for one table row after row.
+    mutable std::string m_lastName;
+    mutable std::optional<std::size_t> m_lastFound;
     std::optional<int32_t> m_tablesContainerId;
 };
 

@@ -189,8 +189,9 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
     std::vector<uint8_t> row;
     // Room for short variable values and the offsets behind them, so that a row is rarely moved while it grows.
     row.reserve(2 + fixedEnd + def.variableColumns * 20 + 6 + nullMask.size());
-    putU16(row, slots);
     row.resize(2 + fixedEnd, 0);
+    row[0] = static_cast<uint8_t>(slots);
+    row[1] = static_cast<uint8_t>(slots >> 8);
     std::vector<const ColumnDefinition*> byVarIndex(def.variableColumns, nullptr);
     std::vector<const Value*> varValues(def.variableColumns, nullptr);
 
@@ -235,11 +236,20 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
             // A slot without a live column belonged to a deleted column: zero length.
             if (!byVarIndex[k] || varValues[k]->isNull())
                 continue;
-            auto bytes = encodeFieldValue(*byVarIndex[k], *varValues[k]);
+            const ColumnDefinition& column = *byVarIndex[k];
+            if (const auto* text = as<std::string>(*varValues[k]);
+                text && column.type() == ColumnType::Text && mayCompressText(column) &&
+                appendCompressedAscii(*text, row)) {
+                if (row.size() - offsets.back() > column.length)
+                    return write_errors::fieldTooSmall();
+                present(column.number);
+                continue;
+            }
+            auto bytes = encodeFieldValue(column, *varValues[k]);
             if (!bytes)
                 return bytes;
             row.insert(row.end(), bytes->begin(), bytes->end());
-            present(byVarIndex[k]->number);
+            present(column.number);
             if (row.size() > kMaxRowSize)
                 return write_errors::recordTooLarge();
         }

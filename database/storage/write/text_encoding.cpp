@@ -66,17 +66,19 @@ std::optional<std::vector<uint8_t>> encodeMixedCompressed(std::u16string_view un
     return out;
 }
 
+bool appendCompressedAscii(std::string_view utf8, std::vector<uint8_t>& out) {
+    // Plain ASCII's UTF-8 bytes are the compressed form's bytes.
+    if (utf8.size() <= 2 || utf8.size() > kMaxCompressedUnits || !std::all_of(utf8.begin(), utf8.end(), isPlainAscii))
+        return false;
+    out.push_back(0xFF);
+    out.push_back(0xFE);
+    out.insert(out.end(), utf8.begin(), utf8.end());
+    return true;
+}
+
 Result<std::vector<uint8_t>> encodeStoredText(std::string_view utf8, bool compressionAllowed) {
-    // Most text is plain ASCII, whose UTF-8 bytes are the compressed form's bytes.
-    if (compressionAllowed && utf8.size() > 2 && utf8.size() <= kMaxCompressedUnits &&
-        std::all_of(utf8.begin(), utf8.end(), isPlainAscii)) {
-        std::vector<uint8_t> out;
-        out.reserve(utf8.size() + 2);
-        out.push_back(0xFF);
-        out.push_back(0xFE);
-        out.insert(out.end(), utf8.begin(), utf8.end());
+    if (std::vector<uint8_t> out; compressionAllowed && appendCompressedAscii(utf8, out))
         return out;
-    }
     const std::u16string units = utf8ToUtf16(utf8);
     if (!units.empty() && units.front() == kByteOrderMark) {
         auto mixed = encodeMixedCompressed(units);
