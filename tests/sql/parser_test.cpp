@@ -1,4 +1,5 @@
 #include "database/storage/sql/parser.h"
+#include "database/storage/sql/quick_insert.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,48 @@ TEST(SqlParser, RefusesWithTheErrorForWhatIsWrong) {
             EXPECT_EQ(statement.error().description, c.description);
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// The short way for row statements reads exactly what the general parser reads, and
+// leaves every other form to it.
+TEST(QuickInsert, ReadsTheImportsRowStatementsAsTheParserDoesAndNothingElse) {
+    const char* const quick[] = {
+        "INSERT INTO `T` VALUES('a','b');",
+        "INSERT INTO `New Table1` VALUES('O''Hara','','''','x''''y');",
+        "INSERT INTO `T` VALUES('caf\xC3\xA9','\xF0\x9F\x98\x80') ; \r\n",
+        "INSERT INTO `T` VALUES('a, b')",
+        "INSERT INTO `` VALUES('')",
+    };
+    for (const char* text : quick) {
+        SCOPED_TRACE(text);
+        const std::optional<Insert> read = parseQuickInsert(text);
+        ASSERT_TRUE(read);
+        auto full = parseInFull(text);
+        ASSERT_TRUE(full) << full.error().description;
+        EXPECT_EQ(*read, std::get<Insert>(*full));
+    }
+    const char* const others[] = {
+        "insert into `T` VALUES('a')",          // another letter case
+        "INSERT INTO [T] VALUES('a')",          // another kind of name
+        "INSERT INTO `T` (`A`) VALUES('a')",    // a field list
+        "INSERT INTO `T` VALUES('a', 'b')",     // a blank between values
+        "INSERT INTO `T` VALUES('a',2)",        // a number
+        "INSERT INTO `T` VALUES('a)",           // unterminated
+        "INSERT INTO `T` VALUES('a');x",        // something after the end
+        "INSERT INTO `T` VALUES('a');;",
+        "INSERT INTO `T VALUES('a')",
+    };
+    for (const char* text : others) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(parseQuickInsert(text));
+    }
+    // What the short way leaves still gets the general parser's answer.
+    EXPECT_TRUE(parse("insert into `T` VALUES('a')"));
+    EXPECT_FALSE(parse("INSERT INTO `T` VALUES('a');x"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "database/storage/sql/parser.h"
 
 #include "database/storage/sql/lexer.h"
+#include "database/storage/sql/quick_insert.h"
 #include "database/storage/sql/reserved_words.h"
 #include "database/storage/sql/sql_errors.h"
 
@@ -93,8 +94,10 @@ private:
             return errors::fieldDefinitionSyntax();
         std::string type = upperAscii(take().text);
         // Type names of more than one word.
-        while (peek().kind == Kind::Word && isKnownTypeName(type + " " + upperAscii(peek().text)))
-            type += " " + upperAscii(take().text);
+        while (peek().kind == Kind::Word && isKnownTypeName(type + ' ' + upperAscii(peek().text))) {
+            type += ' ';
+            type += upperAscii(take().text);
+        }
         if (!isKnownTypeName(type))
             return errors::invalidFieldType();
         column.typeName = type;
@@ -246,6 +249,12 @@ private:
 
 } // namespace
 
-Result<Statement> parse(std::string_view text) { return Parser(text).statement(); }
+Result<Statement> parse(std::string_view text) {
+    if (std::optional<Insert> insert = parseQuickInsert(text))
+        return Statement(std::move(*insert));
+    return parseInFull(text);
+}
+
+Result<Statement> parseInFull(std::string_view text) { return Parser(text).statement(); }
 
 } // namespace storage::sql

@@ -15,5 +15,7 @@ namespace storage::sql {
 // keywords take any letter case; text is UTF-8. Anything else fails with the
 // engine's syntax error for what was wrong.
 Result<Statement> parse(std::string_view text);
+// The same without the short way for an import's row statements (parseQuickInsert).
+Result<Statement> parseInFull(std::string_view text);
 
 } // namespace storage::sql

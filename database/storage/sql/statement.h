@@ -28,12 +28,14 @@ struct Literal {
     Kind kind = Kind::String;
     std::string text; // the string's characters, the number's or the date's text
     bool boolean = false;
+    bool operator==(const Literal&) const = default;
 };
 
 struct Insert {
     std::string table;
     std::vector<std::string> fields; // empty: every column in column order
     std::vector<Literal> values;
+    bool operator==(const Insert&) const = default;
 };
 
 struct SelectAll {
