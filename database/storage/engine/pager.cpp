@@ -52,19 +52,22 @@ Pager::Pager(File& file, PageReader& reader, uint32_t encodingKey)
     : m_file(file), m_reader(reader), m_encodingKey(encodingKey) {}
 
 Status Pager::write(uint32_t number, std::vector<uint8_t> page) {
+    if (Status status = writeChanged(number, page); !status)
+        return status;
+    m_reader.store(number, std::make_shared<std::vector<uint8_t>>(std::move(page)));
+    return Status::ok();
+}
+
+Status Pager::writeChanged(uint32_t number, const std::vector<uint8_t>& page) {
     if (page.size() != pageSize())
         return m_reader.corrupt(number, 0, "page of the wrong size written");
     const uint64_t offset = static_cast<uint64_t>(number) * pageSize();
     if (m_encodingKey != 0 && number != 0) {
         std::vector<uint8_t> encoded = page;
         applyPageEncoding(m_encodingKey, number, encoded);
-        if (Status status = m_file.write(offset, encoded); !status)
-            return status;
-    } else if (Status status = m_file.write(offset, page); !status) {
-        return status;
+        return m_file.write(offset, encoded);
     }
-    m_reader.store(number, std::make_shared<std::vector<uint8_t>>(std::move(page)));
-    return Status::ok();
+    return m_file.write(offset, page);
 }
 
 Result<uint32_t> Pager::allocate() {

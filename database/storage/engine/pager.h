@@ -22,6 +22,11 @@ public:
     Result<PageHandle> read(uint32_t number) { return m_reader.page(number); }
     // `page` is the page as it reads (decoded); it is encoded on the way to the file.
     Status write(uint32_t number, std::vector<uint8_t> page);
+    // The page as it reads, to be changed in place and then written with writeChanged
+    // before the pager is used for anything else; saves copying the page for a small
+    // change. A statement that fails after changing it must clear the page cache.
+    Result<std::vector<uint8_t>*> pageToChange(uint32_t number) { return m_reader.pageToChange(number); }
+    Status writeChanged(uint32_t number, const std::vector<uint8_t>& page);
     // A new, zero-filled page at the end of the file, marked used. Fails with Jet's
     // "Invalid argument." (3001) when the file would pass 2 GB.
     Result<uint32_t> allocate();

@@ -69,12 +69,11 @@ struct PageMaps {
 // that joins both maps; a page that is full leaves the free-space map, as Access does.
 Result<RowPointer> appendToPageWithRoom(Pager& pager, uint32_t& current, uint32_t owner, PageMaps maps, Bytes row) {
     if (current != 0) {
-        auto handle = pager.read(current);
-        if (!handle)
-            return handle.error();
-        std::vector<uint8_t> page = **handle;
-        if (auto number = appendRow(page, row)) {
-            if (Status status = pager.write(current, std::move(page)); !status)
+        auto page = pager.pageToChange(current);
+        if (!page)
+            return page.error();
+        if (auto number = appendRow(**page, row)) {
+            if (Status status = pager.writeChanged(current, **page); !status)
                 return status.error();
             return RowPointer{current, *number};
         }

@@ -26,6 +26,20 @@ void PageReader::store(uint32_t number, PageHandle decoded) {
     remember(number, std::move(decoded));
 }
 
+Result<std::vector<uint8_t>*> PageReader::pageToChange(uint32_t number) {
+    {
+        auto handle = page(number); // now the most recent entry
+        if (!handle)
+            return handle.error();
+    }
+    PageHandle& cached = m_recent.front().second;
+    if (cached.use_count() > 1)
+        cached = std::make_shared<std::vector<uint8_t>>(*cached);
+    // Every cached page was made as a vector that may change; the handle type only keeps
+    // holders from changing it.
+    return const_cast<std::vector<uint8_t>*>(cached.get());
+}
+
 void PageReader::remember(uint32_t number, PageHandle handle) {
     m_recent.emplace_front(number, std::move(handle));
     m_index[number] = m_recent.begin();

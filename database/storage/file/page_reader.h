@@ -30,6 +30,9 @@ public:
     // For writers: the page as it now reads (already decoded), a longer file, and a
     // cache to forget after changes were dropped.
     void store(uint32_t number, PageHandle decoded);
+    // The cached page itself, to change in place: copied first if a handle to it is
+    // still held elsewhere, so that holders keep what they read.
+    Result<std::vector<uint8_t>*> pageToChange(uint32_t number);
     void setPageCount(uint32_t pageCount) { m_pageCount = pageCount; }
     void clearCache();
 
