@@ -100,12 +100,16 @@ std::optional<std::string_view> TextLines::plainBytes(qsizetype index) const {
     return std::string_view(m_bytes.constData() + start, static_cast<std::size_t>(end - start));
 }
 
+// Empty, or nothing but carriage returns.
 bool TextLines::lineIsEmpty(qsizetype index) const {
     const qsizetype start = m_starts[static_cast<std::size_t>(index)];
     const qsizetype end = lineEnd(index);
-    if (start == end)
-        return true;
-    return line(index).isEmpty();
+    for (qsizetype at = start; at < end; ++at) {
+        const char16_t c = m_table ? (*m_table)[static_cast<unsigned char>(m_bytes[at])] : m_decoded[at].unicode();
+        if (c != kCarriageReturn)
+            return false;
+    }
+    return true;
 }
 
 QStringList TextLines::toList() const {

@@ -58,6 +58,14 @@ Status Pager::write(uint32_t number, std::vector<uint8_t> page) {
     return Status::ok();
 }
 
+Status Pager::writeChanged(uint32_t number, const std::vector<uint8_t>& page, std::size_t from, std::size_t length) {
+    // An encoded page is encoded whole.
+    if ((m_encodingKey != 0 && number != 0) || page.size() != pageSize() || from + length > page.size())
+        return writeChanged(number, page);
+    const uint64_t offset = static_cast<uint64_t>(number) * pageSize() + from;
+    return m_file.write(offset, std::span(page).subspan(from, length));
+}
+
 Status Pager::writeChanged(uint32_t number, const std::vector<uint8_t>& page) {
     if (page.size() != pageSize())
         return m_reader.corrupt(number, 0, "page of the wrong size written");

@@ -73,7 +73,12 @@ Result<RowPointer> appendToPageWithRoom(Pager& pager, uint32_t& current, uint32_
         if (!page)
             return page.error();
         if (auto number = appendRow(**page, row)) {
-            if (Status status = pager.writeChanged(current, **page); !status)
+            // What changed: the header with the row offsets, and the row itself.
+            const std::size_t offsetsEnd = kDataPageHeaderSize + 2 * (std::size_t{*number} + 1);
+            const std::size_t rowStart = readU16(**page, offsetsEnd - 2) & kRowOffsetMask;
+            if (Status status = pager.writeChanged(current, **page, 0, offsetsEnd); !status)
+                return status.error();
+            if (Status status = pager.writeChanged(current, **page, rowStart, row.size()); !status)
                 return status.error();
             return RowPointer{current, *number};
         }

@@ -116,7 +116,7 @@ Status JournaledFile::write(uint64_t offset, std::span<const uint8_t> data) {
         const uint32_t number = static_cast<uint32_t>(at / m_pageSize);
         const std::size_t inPage = static_cast<std::size_t>(at % m_pageSize);
         const std::size_t length = std::min<std::size_t>(data.size() - done, m_pageSize - inPage);
-        Result<Page*> page = writablePage(number, length == m_pageSize);
+        Result<Page*> page = writablePage(number, inPage, length);
         if (!page)
             return page.error();
         std::memcpy((*page)->data() + inPage, data.data() + done, length);
@@ -195,10 +195,10 @@ Status JournaledFile::journalOriginal(uint32_t number) {
     return Status::ok();
 }
 
-bool JournaledFile::changedByStatement(uint32_t number) const {
+bool JournaledFile::newInStatement(uint32_t number) const {
     // Most statements change a handful of pages, and the last one changed is asked for most.
     for (auto at = m_undo.rbegin(); at != m_undo.rend(); ++at)
-        if (at->number == number)
+        if (at->number == number && !at->inBatch)
             return true;
     return false;
 }
@@ -211,13 +211,16 @@ JournaledFile::Page JournaledFile::spareBuffer() {
     return page;
 }
 
-Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number, bool overwritten) {
+// The page to write `length` bytes into at `offset`, with what they replace kept for
+// rollbackStatement.
+Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number, std::size_t offset, std::size_t length) {
     const auto found = m_pages.find(number);
     if (found != m_pages.end()) {
-        if (!changedByStatement(number)) {
+        if (!newInStatement(number)) {
+            const auto from = found->second.begin() + static_cast<std::ptrdiff_t>(offset);
             Page before = spareBuffer();
-            before.assign(found->second.begin(), found->second.end());
-            m_undo.push_back({number, true, std::move(before)});
+            before.assign(from, from + static_cast<std::ptrdiff_t>(length));
+            m_undo.push_back({number, true, offset, std::move(before)});
         }
         return &found->second;
     }
@@ -225,12 +228,13 @@ Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number, bool o
         return status.error();
     Page page = spareBuffer();
     page.assign(m_pageSize, 0);
+    const bool overwritten = length == m_pageSize; // nothing to read first
     if (!overwritten && static_cast<uint64_t>(number) * m_pageSize < m_reservedSize) {
         std::size_t got = 0;
         if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, page, got); !status)
             return status.error();
     }
-    m_undo.push_back({number, false, {}});
+    m_undo.push_back({number, false, 0, {}});
     return &m_pages.emplace(number, std::move(page)).first->second;
 }
 
@@ -246,7 +250,8 @@ void JournaledFile::commitStatement() {
 void JournaledFile::rollbackStatement() {
     for (auto at = m_undo.rbegin(); at != m_undo.rend(); ++at) {
         if (at->inBatch)
-            m_pages[at->number] = std::move(at->before);
+            std::copy(at->before.begin(), at->before.end(),
+                      m_pages[at->number].begin() + static_cast<std::ptrdiff_t>(at->offset));
         else
             m_pages.erase(at->number);
     }

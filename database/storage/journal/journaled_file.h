@@ -53,15 +53,17 @@ public:
 private:
     JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size);
     using Page = std::vector<uint8_t>;
-    // A page as it was before the current statement first changed it.
+    // What one write of the current statement replaced: the bytes at `offset` in the
+    // page, or, for a page the batch had not changed before, the whole page.
     struct Undo {
         uint32_t number;
-        bool inBatch; // false: the batch had not changed it, and dropping the statement forgets it
+        bool inBatch; // false: dropping the statement forgets the page
+        std::size_t offset = 0;
         Page before;
     };
     const Page* changedPage(uint32_t number) const; // the newest version in memory, if any
-    Result<Page*> writablePage(uint32_t number, bool overwritten);
-    bool changedByStatement(uint32_t number) const;
+    Result<Page*> writablePage(uint32_t number, std::size_t offset, std::size_t length);
+    bool newInStatement(uint32_t number) const;
     Page spareBuffer();
     Status journalOriginal(uint32_t number);
     Status reserve(uint64_t size);
@@ -74,8 +76,8 @@ private:
     const uint32_t m_pageSize;
 
     // The newest bytes of every page that kept statements or the current one changed;
-    // dropping a statement puts back what its undo records hold. Changing a page costs
-    // one copy per statement, whatever the number of writes to it.
+    // dropping a statement puts back what its undo records hold. A write costs a copy
+    // of the bytes it replaces, so small changes to a page are cheap.
     std::map<uint32_t, Page> m_pages;
     std::vector<Undo> m_undo;
     std::vector<Page> m_spare; // buffers of finished undo records, to be used again

@@ -27,6 +27,7 @@ std::optional<Insert> parseQuickInsert(std::string_view text) {
     at = nameEnd + 1;
     if (!take(text, at, " VALUES("))
         return std::nullopt;
+    insert.values.reserve(text.size() / 8 + 1); // short values mostly: enough room to grow rarely
 
     do {
         if (!take(text, at, "'"))

@@ -21,7 +21,6 @@ namespace {
 constexpr std::size_t kFreeSpaceOffset = 0x02;
 constexpr std::size_t kOwnerOffset = 0x04;
 constexpr std::size_t kRowCountOffset = 0x0C;
-constexpr uint16_t kOffsetMask = 0x1FFF;
 
 void putU16(std::vector<uint8_t>& page, std::size_t at, std::size_t value) {
     page[at] = static_cast<uint8_t>(value & 0xFF);
@@ -50,7 +49,7 @@ std::optional<uint8_t> appendRow(std::vector<uint8_t>& page, Bytes row) {
         return std::nullopt;
     const uint16_t count = readU16(page, kRowCountOffset);
     const std::size_t end =
-        count == 0 ? page.size() : readU16(page, kDataPageHeaderSize + 2 * (std::size_t{count} - 1)) & kOffsetMask;
+        count == 0 ? page.size() : readU16(page, kDataPageHeaderSize + 2 * (std::size_t{count} - 1)) & kRowOffsetMask;
     const std::size_t start = end - row.size();
     std::copy(row.begin(), row.end(), page.begin() + static_cast<std::ptrdiff_t>(start));
     putU16(page, kDataPageHeaderSize + 2 * std::size_t{count}, start);

@@ -14,6 +14,8 @@ inline constexpr uint32_t kLongValuePageOwner = 0x4C41564C;
 // Owner field of the pages that hold a table's usage maps.
 inline constexpr uint32_t kUsageMapHolderOwner = 0;
 inline constexpr std::size_t kDataPageHeaderSize = 14;
+// The row offsets that follow the header keep flags in their top three bits.
+inline constexpr uint16_t kRowOffsetMask = 0x1FFF;
 inline constexpr std::size_t kMaxRowsPerDataPage = 255; // row numbers are one byte in row pointers
 
 // An empty data page (type 0x01) of a table (owner = its definition page),
