@@ -50,9 +50,10 @@ uint64_t get64(std::span<const uint8_t> in, std::size_t at) {
 } // namespace
 
 uint32_t crc32(std::span<const uint8_t> bytes, uint32_t seed) {
+    const std::array<uint32_t, 256>& table = crcTable();
     uint32_t c = seed ^ 0xFFFFFFFFu;
     for (const uint8_t byte : bytes)
-        c = crcTable()[(c ^ byte) & 0xFF] ^ (c >> 8);
+        c = table[(c ^ byte) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }
 
