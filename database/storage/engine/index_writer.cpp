@@ -46,12 +46,12 @@ Status IndexWriter::write(uint32_t number) {
     return m_pager.write(number, std::move(*bytes));
 }
 
-// Changed pages are written at once when they first change in a batch, so that the
-// journal holds them, and from then on only by writeChangedPages.
+// Changed pages join the batch when they first change in it, so that the journal holds
+// them and writeChangedPages needs no room on the disk.
 Status IndexWriter::takeChanges(const std::vector<uint32_t>& pages) {
     for (uint32_t number : pages) {
         if (!m_inBatch.count(number)) {
-            if (Status status = write(number); !status)
+            if (Status status = m_pager.prepareWrite(number); !status)
                 return status;
             m_inBatch.insert(number);
             m_undo.push_back({Undo::Kind::EnteredBatch, number, 0, {}, std::nullopt});
@@ -151,43 +151,44 @@ Result<IndexEntry> IndexWriter::subtreeMaximum(uint32_t number) {
     return m_pager.reader().corrupt(number, 0, "index page without entries");
 }
 
-Result<std::optional<IndexEntry>> IndexWriter::neighbour(uint32_t leaf, std::size_t position, bool before) {
+Result<const IndexEntry*> IndexWriter::neighbour(uint32_t leaf, std::size_t position, bool before) {
     auto page = load(leaf);
     if (!page)
         return page.error();
     const IndexPage& current = **page;
     if (before && position > 0)
-        return std::optional<IndexEntry>(current.entries[position - 1]);
+        return &current.entries[position - 1];
     if (!before && position < current.entries.size())
-        return std::optional<IndexEntry>(current.entries[position]);
+        return &current.entries[position];
     const uint32_t sibling = before ? current.previous : current.next;
     if (sibling == 0)
-        return std::optional<IndexEntry>();
+        return nullptr;
     auto other = load(sibling);
     if (!other)
         return other.error();
     if ((*other)->entries.empty())
-        return std::optional<IndexEntry>();
-    return std::optional<IndexEntry>(before ? (*other)->entries.back() : (*other)->entries.front());
+        return nullptr;
+    return before ? &(*other)->entries.back() : &(*other)->entries.front();
 }
 
 Result<bool> IndexWriter::containsKey(const std::vector<uint8_t>& key) {
     forgetUnchangedPages();
-    auto path = descend(IndexEntry{key, 0, 0, 0});
+    const IndexEntry probe{key, 0, 0, 0};
+    auto path = descend(probe);
     if (!path)
         return path.error();
     auto leaf = load(path->back().page);
     if (!leaf)
         return leaf.error();
     const auto& entries = (*leaf)->entries;
-    const auto at = std::lower_bound(entries.begin(), entries.end(), IndexEntry{key, 0, 0, 0}, indexEntryLess);
+    const auto at = std::lower_bound(entries.begin(), entries.end(), probe, indexEntryLess);
     auto next = neighbour(path->back().page, static_cast<std::size_t>(at - entries.begin()), false);
     if (!next)
         return next.error();
     return *next && (*next)->key == key;
 }
 
-Result<bool> IndexWriter::insert(const IndexEntry& entry) {
+Result<bool> IndexWriter::insert(IndexEntry entry) {
     forgetUnchangedPages();
     auto path = descend(entry);
     if (!path)
@@ -207,9 +208,8 @@ Result<bool> IndexWriter::insert(const IndexEntry& entry) {
         return after.error();
     const bool newKey = !(*before && (*before)->key == entry.key) && !(*after && (*after)->key == entry.key);
 
-    IndexEntry stored = entry;
-    stored.child = 0;
-    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), stored);
+    entry.child = 0;
+    const IndexEntry& stored = *entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), std::move(entry));
     m_undo.push_back({Undo::Kind::Inserted, leafNumber, position, {}, std::nullopt});
     std::vector<uint32_t> changed{leafNumber};
     if (position + 1 == entries.size()) {

@@ -25,7 +25,7 @@ public:
     // and written by writeChangedPages, which must come before each commit; each page
     // also takes part in the batch from its first change on, so writing it again then
     // needs no room on the disk.
-    Result<bool> insert(const IndexEntry& entry);
+    Result<bool> insert(IndexEntry entry);
     Status writeChangedPages();
 
     // The current statement's changes: kept, or dropped (after the journal has put the
@@ -58,7 +58,8 @@ private:
     // Root-to-leaf pages towards the first entry not less than `target`.
     Result<std::vector<PathStep>> descend(const IndexEntry& target);
     Result<IndexEntry> subtreeMaximum(uint32_t number);
-    Result<std::optional<IndexEntry>> neighbour(uint32_t leaf, std::size_t position, bool before);
+    // The entry next to `position` in the leaf's level, or nullptr; valid until the pages change.
+    Result<const IndexEntry*> neighbour(uint32_t leaf, std::size_t position, bool before);
     Status splitOverfull(std::vector<PathStep>& path, std::vector<uint32_t>& changed);
 
     Pager& m_pager;
@@ -66,7 +67,7 @@ private:
     RealIndex m_index;
     std::unordered_map<uint32_t, IndexPage> m_pages; // parsed pages, with the changes not yet written
     std::set<uint32_t> m_changed;                    // pages newer here than in the file
-    std::set<uint32_t> m_inBatch;                    // pages written since the last commit
+    std::set<uint32_t> m_inBatch;                    // pages readied for writing since the last commit
     std::vector<Undo> m_undo;
     bool m_splitting = false; // pages loaded now are copied whole first, for dropStatement
 };

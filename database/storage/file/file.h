@@ -23,6 +23,9 @@ public:
     // Makes written data durable.
     virtual Status sync() = 0;
     virtual Status truncate(uint64_t size) = 0;
+    // Readies bytes already in the file for a write that comes later, so that the write
+    // then needs no room on the disk; a file that writes at once needs nothing.
+    virtual Status prepareWrite(uint64_t /*offset*/, std::size_t /*length*/) { return Status::ok(); }
 };
 
 } // namespace storage

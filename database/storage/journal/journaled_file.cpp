@@ -126,6 +126,18 @@ Status JournaledFile::write(uint64_t offset, std::span<const uint8_t> data) {
     return Status::ok();
 }
 
+Status JournaledFile::prepareWrite(uint64_t offset, std::size_t length) {
+    const uint64_t end = std::min<uint64_t>(offset + length, m_size);
+    for (uint64_t at = offset / m_pageSize * m_pageSize; at < end; at += m_pageSize) {
+        const auto number = static_cast<uint32_t>(at / m_pageSize);
+        if (m_pages.count(number))
+            continue;
+        if (Result<Page*> page = writablePage(number, 0, 0); !page)
+            return page.error();
+    }
+    return Status::ok();
+}
+
 Status JournaledFile::truncate(uint64_t size) {
     if (size < m_size)
         return errors::unsupported("Shrinking a database file");

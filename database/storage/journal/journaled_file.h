@@ -37,6 +37,8 @@ public:
     Status sync() override { return commit(); }
     // Only growing is supported; a statement never shrinks the file.
     Status truncate(uint64_t size) override;
+    // The pages join the current statement's changes, their journal records written.
+    Status prepareWrite(uint64_t offset, std::size_t length) override;
 
     void commitStatement();
     void rollbackStatement();
