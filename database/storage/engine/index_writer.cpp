@@ -88,6 +88,19 @@ void IndexWriter::dropStatement() {
     }
     m_undo.clear();
     m_splitting = false;
+    m_entryBytes.clear();
+}
+
+bool IndexWriter::fits(uint32_t number, const IndexPage& page) {
+    if (const auto known = m_entryBytes.find(number); known != m_entryBytes.end() && known->second <= kMaxIndexEntryData)
+        return true;
+    m_entryBytes[number] = indexEntryDataSize(page, 0);
+    return indexPageFits(page);
+}
+
+void IndexWriter::changeEntryBytes(uint32_t number, std::size_t removed, std::size_t added) {
+    if (const auto known = m_entryBytes.find(number); known != m_entryBytes.end())
+        known->second = known->second - removed + added;
 }
 
 // Parsed pages take memory; those not changed since they were written can be read again.
@@ -96,6 +109,7 @@ void IndexWriter::forgetUnchangedPages() {
         return;
     for (auto at = m_pages.begin(); at != m_pages.end();)
         at = m_changed.count(at->first) ? std::next(at) : m_pages.erase(at);
+    m_entryBytes.clear();
 }
 
 Result<uint32_t> IndexWriter::newPage() {
@@ -210,6 +224,7 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
 
     entry.child = 0;
     const IndexEntry& stored = *entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), std::move(entry));
+    changeEntryBytes(leafNumber, 0, indexEntrySize(stored, true));
     m_undo.push_back({Undo::Kind::Inserted, leafNumber, position, {}, std::nullopt});
     std::vector<uint32_t> changed{leafNumber};
     if (position + 1 == entries.size()) {
@@ -223,13 +238,15 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
                 return parent.error();
             IndexEntry& reference = (*parent)->entries[*step.entry];
             m_undo.push_back({Undo::Kind::Replaced, (*path)[level - 1].page, *step.entry, reference, std::nullopt});
+            changeEntryBytes((*path)[level - 1].page, reference.key.size(), stored.key.size());
             reference = IndexEntry{stored.key, stored.page, stored.row, step.page};
             changed.push_back((*path)[level - 1].page);
             if (*step.entry + 1 != (*parent)->entries.size() || (*parent)->childTail != 0)
                 break;
         }
     }
-    if (std::any_of(changed.begin(), changed.end(), [&](uint32_t number) { return !indexPageFits(m_pages.at(number)); })) {
+    if (std::any_of(changed.begin(), changed.end(), [&](uint32_t number) { return !fits(number, m_pages.at(number)); })) {
+        m_entryBytes.clear(); // a split moves entries between pages
         // Splits change pages in ways too many to undo one by one: the pages they load are copied whole first.
         m_splitting = true;
         Status split = splitOverfull(*path, changed);

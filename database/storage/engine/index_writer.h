@@ -54,6 +54,8 @@ private:
     Status write(uint32_t number);
     Status takeChanges(const std::vector<uint32_t>& pages);
     void forgetUnchangedPages();
+    bool fits(uint32_t number, const IndexPage& page);
+    void changeEntryBytes(uint32_t number, std::size_t removed, std::size_t added);
     Result<uint32_t> newPage();
     // Root-to-leaf pages towards the first entry not less than `target`.
     Result<std::vector<PathStep>> descend(const IndexEntry& target);
@@ -69,6 +71,9 @@ private:
     std::set<uint32_t> m_changed;                    // pages newer here than in the file
     std::set<uint32_t> m_inBatch;                    // pages readied for writing since the last commit
     std::vector<Undo> m_undo;
+    // Entry bytes of pages without a common prefix, where known, kept up to date as
+    // entries go in: most inserts then need no pass over the page to know it fits.
+    std::unordered_map<uint32_t, std::size_t> m_entryBytes;
     bool m_splitting = false; // pages loaded now are copied whole first, for dropStatement
 };
 

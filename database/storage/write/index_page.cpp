@@ -100,6 +100,10 @@ bool indexEntryLess(const IndexEntry& a, const IndexEntry& b) {
     return a.row < b.row;
 }
 
+std::size_t indexEntrySize(const IndexEntry& entry, bool leaf) {
+    return entry.key.size() + kRowReferenceSize + (leaf ? 0 : kChildSize);
+}
+
 std::size_t indexEntryDataSize(const IndexPage& page, std::size_t prefixLength) {
     std::size_t total = 0;
     const std::size_t tail = kRowReferenceSize + (page.leaf ? 0 : kChildSize);

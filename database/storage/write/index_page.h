@@ -46,6 +46,8 @@ bool indexEntryLess(const IndexEntry& a, const IndexEntry& b);
 
 // Bytes the entries take with the first prefixLength bytes of every entry but the first left out.
 std::size_t indexEntryDataSize(const IndexPage& page, std::size_t prefixLength);
+// One entry's bytes on a page without a common prefix.
+std::size_t indexEntrySize(const IndexEntry& entry, bool leaf);
 
 // The prefix a writer uses: none when the entries fit without one, else the
 // common prefix of the first and the last entry's key bytes.
