@@ -246,13 +246,14 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
         }
     }
     if (std::any_of(changed.begin(), changed.end(), [&](uint32_t number) { return !fits(number, m_pages.at(number)); })) {
-        m_entryBytes.clear(); // a split moves entries between pages
         // Splits change pages in ways too many to undo one by one: the pages they load are copied whole first.
         m_splitting = true;
         Status split = splitOverfull(*path, changed);
         m_splitting = false;
         if (!split)
             return split.error();
+        for (uint32_t number : changed) // their entries moved
+            m_entryBytes.erase(number);
     }
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
