@@ -185,7 +185,16 @@ ImportOutcome ImportRun::run() {
                     endFile();
                     continue;
                 }
-                importRows(startLine, [&] { return ResolveTableName(options.Text2(), position); });
+                // The template is read for every row; it is resolved again only when it changed.
+                QString lastTemplate = options.Text2();
+                QString lastName = ResolveTableName(lastTemplate, position);
+                importRows(startLine, [&] {
+                    if (QString current = options.Text2(); current != lastTemplate) {
+                        lastName = ResolveTableName(current, position);
+                        lastTemplate = std::move(current);
+                    }
+                    return lastName;
+                });
             } else if (options.Option2()) {
                 const QString target = m_env.tables.selectedText();
                 check(recordset.Open(utf8(columnCountQuery(target)), connection, dataaccess::cursortype::kStatic,

@@ -61,7 +61,7 @@ bool RowStatementBuilder::build(const QString& table, std::string_view line, con
             const std::size_t end = cut == std::string_view::npos ? line.size() : cut;
             for (std::size_t i = at; i < end; ++i) {
                 const auto byte = static_cast<unsigned char>(line[i]);
-                if (byte < 0x80 && byte != '\'' && byte != '"' && codePage[byte] == byte) {
+                if (m_copiedAsItIs[byte]) {
                     *to++ = static_cast<char>(byte);
                 } else {
                     const std::string& converted = m_valueBytes[byte];
@@ -88,6 +88,7 @@ bool RowStatementBuilder::useCodePage(const AnsiCodePage::ByteTable& codePage) {
         return m_separatorBytes.has_value();
     m_codePage = &codePage;
     for (std::size_t byte = 0; byte < 256; ++byte) {
+        m_copiedAsItIs[byte] = byte < 0x80 && byte != '\'' && byte != '"' && codePage[byte] == byte;
         m_valueBytes[byte].clear();
         appendUtf8(QStringView(reinterpret_cast<const QChar*>(&codePage[byte]), 1), true, m_valueBytes[byte]);
     }

@@ -42,6 +42,7 @@ private:
     // and the separator's bytes; for the code page named.
     const AnsiCodePage::ByteTable* m_codePage = nullptr;
     std::array<std::string, 256> m_valueBytes;
+    std::array<bool, 256> m_copiedAsItIs{}; // bytes whose character is themselves in ASCII, quotes aside
     std::optional<std::string> m_separatorBytes;
 };
 

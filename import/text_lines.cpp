@@ -2,6 +2,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cstring>
+
 namespace importer {
 
 namespace {
@@ -32,7 +35,10 @@ TextLines TextLines::read(const QString& path, std::optional<ReadFailure>* failu
     if (const AnsiCodePage::ByteTable* table = lines.m_table) {
         lines.m_bytes = std::move(bytes);
         const auto* data = reinterpret_cast<const unsigned char*>(lines.m_bytes.constData());
-        lines.findLines(lines.m_bytes.size(), [&](qsizetype at) { return (*table)[data[at]]; });
+        if (std::count(table->begin(), table->end(), kLineFeed) == 1 && (*table)['\n'] == kLineFeed)
+            lines.findLineFeeds();
+        else
+            lines.findLines(lines.m_bytes.size(), [&](qsizetype at) { return (*table)[data[at]]; });
     } else {
         lines.m_decoded = AnsiCodePage::decode(bytes);
         const QChar* data = lines.m_decoded.constData();
@@ -56,6 +62,17 @@ void TextLines::findLines(qsizetype length, auto charAt) {
     }
     if (onlyCarriageReturns)
         m_starts.clear();
+}
+
+// The same as findLines for a code page whose only line feed is the byte 10.
+void TextLines::findLineFeeds() {
+    const char* data = m_bytes.constData();
+    const qsizetype size = m_bytes.size();
+    m_starts.push_back(0);
+    for (const char* at = data; (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(data + size - at)))); ++at)
+        m_starts.push_back(at - data + 1);
+    if (m_starts.size() == 1 && lineIsEmpty(0))
+        m_starts.clear(); // nothing but carriage returns
 }
 
 qsizetype TextLines::lineEnd(qsizetype index) const {

@@ -36,6 +36,7 @@ public:
 private:
     // Where each line starts in the text; a line ends where the next starts, less its line feed.
     void findLines(qsizetype length, auto charAt);
+    void findLineFeeds();
     qsizetype lineEnd(qsizetype index) const;
 
     const AnsiCodePage::ByteTable* m_table = nullptr; // the code page's, when it is single-byte

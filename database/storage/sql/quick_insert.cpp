@@ -7,9 +7,16 @@ namespace {
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 
 bool take(std::string_view text, std::size_t& at, std::string_view expected) {
-    if (text.substr(at, expected.size()) != expected)
+    if (text.size() - at < expected.size() || text.compare(at, expected.size(), expected) != 0)
         return false;
     at += expected.size();
+    return true;
+}
+
+bool take(std::string_view text, std::size_t& at, char expected) {
+    if (at >= text.size() || text[at] != expected)
+        return false;
+    ++at;
     return true;
 }
 
@@ -30,7 +37,7 @@ std::optional<Insert> parseQuickInsert(std::string_view text) {
     insert.values.reserve(text.size() / 8 + 1); // short values mostly: enough room to grow rarely
 
     do {
-        if (!take(text, at, "'"))
+        if (!take(text, at, '\''))
             return std::nullopt;
         Literal& literal = insert.values.emplace_back();
         // A quote inside is written twice.
@@ -47,8 +54,8 @@ std::optional<Insert> parseQuickInsert(std::string_view text) {
             }
             break;
         }
-    } while (take(text, at, ","));
-    if (!take(text, at, ")"))
+    } while (take(text, at, ','));
+    if (!take(text, at, ')'))
         return std::nullopt;
 
     while (at < text.size() && isSpace(text[at]))
