@@ -11,7 +11,7 @@ namespace {
 // How much is gathered before a batch is made durable: enough that the one statement
 // per row of an import costs little, little enough that memory stays small and a crash
 // loses at most a moment's work.
-constexpr int kBatchStatements = 20000;
+constexpr int kBatchStatements = 100000;
 constexpr std::size_t kBatchPages = 4096; // 16 MB of changed pages
 constexpr std::chrono::milliseconds kBatchTime{500};
 
