@@ -92,10 +92,10 @@ void IndexWriter::dropStatement() {
 }
 
 bool IndexWriter::fits(uint32_t number, const IndexPage& page) {
-    if (const auto known = m_entryBytes.find(number); known != m_entryBytes.end() && known->second <= kMaxIndexEntryData)
-        return true;
-    m_entryBytes[number] = indexEntryDataSize(page, 0);
-    return indexPageFits(page);
+    auto known = m_entryBytes.find(number);
+    if (known == m_entryBytes.end())
+        known = m_entryBytes.emplace(number, indexEntryDataSize(page, 0)).first;
+    return indexPageFits(page, known->second);
 }
 
 void IndexWriter::changeEntryBytes(uint32_t number, std::size_t removed, std::size_t added) {

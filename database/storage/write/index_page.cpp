@@ -118,13 +118,14 @@ std::size_t chooseIndexPrefix(const IndexPage& page) {
     return commonPrefix(page.entries.front().key, page.entries.back().key);
 }
 
-bool indexPageFits(const IndexPage& page) {
-    // As chooseIndexPrefix decides, with the entries summed once: this is asked after every insert.
-    const std::size_t whole = indexEntryDataSize(page, 0);
-    if (whole <= kMaxIndexEntryData || page.entries.size() < 2)
-        return whole <= kMaxIndexEntryData;
+bool indexPageFits(const IndexPage& page) { return indexPageFits(page, indexEntryDataSize(page, 0)); }
+
+bool indexPageFits(const IndexPage& page, std::size_t entryBytes) {
+    // As chooseIndexPrefix decides, without a pass over the entries: this is asked after every insert.
+    if (entryBytes <= kMaxIndexEntryData || page.entries.size() < 2)
+        return entryBytes <= kMaxIndexEntryData;
     const std::size_t prefix = commonPrefix(page.entries.front().key, page.entries.back().key);
-    return whole - (page.entries.size() - 1) * prefix <= kMaxIndexEntryData;
+    return entryBytes - (page.entries.size() - 1) * prefix <= kMaxIndexEntryData;
 }
 
 std::optional<std::vector<uint8_t>> serializeIndexPageWithPrefix(const IndexPage& page, std::size_t prefixLength,

@@ -55,6 +55,8 @@ std::size_t chooseIndexPrefix(const IndexPage& page);
 
 // Whether the page's entries fit into one page with the best prefix.
 bool indexPageFits(const IndexPage& page);
+// The same for a page whose entries take `entryBytes` without a common prefix.
+bool indexPageFits(const IndexPage& page, std::size_t entryBytes);
 
 // The page's bytes: type, 01, free space, owner, 0, previous, next, child
 // tail, prefix length, 0, the entry mask (a bit where each entry ends), the
