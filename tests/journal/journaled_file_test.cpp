@@ -1,3 +1,4 @@
+#include "database/storage/journal/journal_format.h"
 #include "database/storage/journal/journaled_file.h"
 #include "support/temp_dir.h"
 
@@ -269,6 +270,20 @@ TEST(PosixJournalLocation, CreatesReopensAndRemovesTheJournalBesideTheDatabase) 
     reopened->reset();
     ASSERT_TRUE(location.remove());
     EXPECT_FALSE(std::filesystem::exists(location.path()));
+}
+
+} // namespace
+
+namespace {
+
+// Journals written before the checksum took four bytes a step must still be read.
+TEST(JournalChecksum, IsTheStandardCrc32InPiecesOfAnyLength) {
+    const std::string check = "123456789";
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(check.data()), check.size());
+    EXPECT_EQ(storage::journal::crc32(bytes), 0xCBF43926u);
+    for (std::size_t split = 0; split <= bytes.size(); ++split)
+        EXPECT_EQ(storage::journal::crc32(bytes.subspan(split), storage::journal::crc32(bytes.first(split))),
+                  0xCBF43926u);
 }
 
 } // namespace

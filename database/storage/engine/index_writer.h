@@ -5,7 +5,7 @@
 #include "database/storage/write/index_page.h"
 
 #include <optional>
-#include <set>
+#include <unordered_set>
 #include <unordered_map>
 #include <vector>
 
@@ -68,8 +68,8 @@ private:
     uint32_t m_tablePage;
     RealIndex m_index;
     std::unordered_map<uint32_t, IndexPage> m_pages; // parsed pages, with the changes not yet written
-    std::set<uint32_t> m_changed;                    // pages newer here than in the file
-    std::set<uint32_t> m_inBatch;                    // pages readied for writing since the last commit
+    std::unordered_set<uint32_t> m_changed;          // pages newer here than in the file
+    std::unordered_set<uint32_t> m_inBatch;          // pages readied for writing since the last commit
     std::vector<Undo> m_undo;
     // Entry bytes of pages without a common prefix, where known, kept up to date as
     // entries go in: most inserts then need no pass over the page to know it fits.

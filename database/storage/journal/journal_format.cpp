@@ -9,18 +9,24 @@ namespace {
 
 constexpr std::array<uint8_t, 8> kMagic = {'T', 'W', 'J', 'R', 'N', 'L', '0', '1'};
 
-const std::array<uint32_t, 256>& crcTable() {
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> entries{};
+// The CRC-32 table, and three more that let the checksum take four bytes a step.
+using CrcTables = std::array<std::array<uint32_t, 256>, 4>;
+
+const CrcTables& crcTables() {
+    static const CrcTables tables = [] {
+        CrcTables made{};
         for (uint32_t n = 0; n < 256; ++n) {
             uint32_t c = n;
             for (int k = 0; k < 8; ++k)
                 c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            entries[n] = c;
+            made[0][n] = c;
         }
-        return entries;
+        for (std::size_t t = 1; t < made.size(); ++t)
+            for (uint32_t n = 0; n < 256; ++n)
+                made[t][n] = (made[t - 1][n] >> 8) ^ made[0][made[t - 1][n] & 0xFF];
+        return made;
     }();
-    return table;
+    return tables;
 }
 
 void put32(std::vector<uint8_t>& out, std::size_t at, uint32_t value) {
@@ -50,10 +56,16 @@ uint64_t get64(std::span<const uint8_t> in, std::size_t at) {
 } // namespace
 
 uint32_t crc32(std::span<const uint8_t> bytes, uint32_t seed) {
-    const std::array<uint32_t, 256>& table = crcTable();
+    const CrcTables& t = crcTables();
     uint32_t c = seed ^ 0xFFFFFFFFu;
-    for (const uint8_t byte : bytes)
-        c = table[(c ^ byte) & 0xFF] ^ (c >> 8);
+    std::size_t at = 0;
+    for (; at + 4 <= bytes.size(); at += 4) {
+        c ^= static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
+             static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+        c = t[3][c & 0xFF] ^ t[2][(c >> 8) & 0xFF] ^ t[1][(c >> 16) & 0xFF] ^ t[0][c >> 24];
+    }
+    for (; at < bytes.size(); ++at)
+        c = t[0][(c ^ bytes[at]) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }
 
