@@ -61,7 +61,7 @@ ImportOutcome ImportRun::run() {
     dataaccess::Connection connection(m_env.providers);
     dataaccess::Recordset recordset;
     bool outcome = false;
-    std::string rowText; // the last row statement, for the failure report
+    std::string rowText;       // the last row statement, for the failure report
     QStringList createdTables; // in the order they were defined
 
     // Every table this run defined goes to the top of the table list, the last one first.

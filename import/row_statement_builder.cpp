@@ -96,8 +96,7 @@ bool RowStatementBuilder::useCodePage(const AnsiCodePage::ByteTable& codePage) {
     for (const QChar c : m_separator) {
         // One byte, and only one, must stand for the character.
         const auto* found = std::find(codePage.begin(), codePage.end(), c.unicode());
-        if (found == codePage.end() || std::count(codePage.begin(), codePage.end(), c.unicode()) != 1 ||
-            c == u'\r') {
+        if (found == codePage.end() || std::count(codePage.begin(), codePage.end(), c.unicode()) != 1 || c == u'\r') {
             m_separatorBytes.reset();
             break;
         }

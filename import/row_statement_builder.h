@@ -24,8 +24,7 @@ public:
     // The same for a line given as bytes of a single-byte code page, without carriage
     // returns; false, with nothing built, when the separator has a character that the
     // code page cannot hold or a carriage return: such a line needs the other form.
-    bool build(const QString& table, std::string_view line, const AnsiCodePage::ByteTable& codePage,
-               std::string& out);
+    bool build(const QString& table, std::string_view line, const AnsiCodePage::ByteTable& codePage, std::string& out);
 
 private:
     void startStatement(const QString& table, std::string& out);
@@ -35,8 +34,8 @@ private:
 
     QString m_separator;
     int m_lastFieldIndex;
-    QString m_table;        // the table of the prefix below
-    std::string m_prefix;   // "INSERT INTO `table` VALUES("
+    QString m_table;      // the table of the prefix below
+    std::string m_prefix; // "INSERT INTO `table` VALUES("
 
     // For lines given as bytes: each byte as it stands inside a quoted value, in UTF-8,
     // and the separator's bytes; for the code page named.

@@ -69,7 +69,8 @@ void TextLines::findLineFeeds() {
     const char* data = m_bytes.constData();
     const qsizetype size = m_bytes.size();
     m_starts.push_back(0);
-    for (const char* at = data; (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(data + size - at)))); ++at)
+    for (const char* at = data;
+         (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(data + size - at)))); ++at)
         m_starts.push_back(at - data + 1);
     if (m_starts.size() == 1 && lineIsEmpty(0))
         m_starts.clear(); // nothing but carriage returns

@@ -40,8 +40,8 @@ private:
     qsizetype lineEnd(qsizetype index) const;
 
     const AnsiCodePage::ByteTable* m_table = nullptr; // the code page's, when it is single-byte
-    QByteArray m_bytes;  // the file, for a single-byte code page
-    QString m_decoded;   // the whole file converted, for any other code page
+    QByteArray m_bytes;                               // the file, for a single-byte code page
+    QString m_decoded;                                // the whole file converted, for any other code page
     std::vector<qsizetype> m_starts;
 };
 

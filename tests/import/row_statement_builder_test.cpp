@@ -23,12 +23,12 @@ TEST(RowStatementBuilder, GivesWhatTheTextRulesGiveStepByStep) {
         int lastIndex;
     };
     const Case cases[] = {
-        {"a, b,c", ", ", 1},            // the separator cuts only where it matches whole
-        {"a,,b,", ",", 3},              // empty fields kept
-        {"a,b", ",", 3},                // missing fields become ''
-        {"a,b,c,d", ",", 1},            // extra fields dropped
-        {"O'Hara,x\"y,\"", ",", 2},     // quotes doubled, double quotes removed
-        {"whole line", "", 0},          // no separator
+        {"a, b,c", ", ", 1},        // the separator cuts only where it matches whole
+        {"a,,b,", ",", 3},          // empty fields kept
+        {"a,b", ",", 3},            // missing fields become ''
+        {"a,b,c,d", ",", 1},        // extra fields dropped
+        {"O'Hara,x\"y,\"", ",", 2}, // quotes doubled, double quotes removed
+        {"whole line", "", 0},      // no separator
         {"caf\xC3\xA9;\xE2\x82\xAC;\xF0\x9F\x98\x80;\xC3\xBF", ";", 3}, // beyond ASCII, a surrogate pair
         {"a\tb", "\t", 1},
         {"x::y::", "::", 2},
@@ -91,7 +91,8 @@ TEST(TextLines, ConvertLineByLineAsTheWholeFileConverts) {
         ASSERT_EQ(AnsiCodePage::singleByteTable(), nullptr);
         testsupport::writeFile(path, "\x83\x65\x83\x58\x83\x67,a\r\nb\n");
         const TextLines japanese = TextLines::read(name, &failure);
-        EXPECT_EQ(japanese.toList(), QStringList({QString::fromUtf8("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88,a"), "b", ""}));
+        EXPECT_EQ(japanese.toList(),
+                  QStringList({QString::fromUtf8("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88,a"), "b", ""}));
         AnsiCodePage::select(previous);
     }
 }

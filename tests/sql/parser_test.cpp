@@ -117,15 +117,14 @@ TEST(QuickInsert, ReadsTheImportsRowStatementsAsTheParserDoesAndNothingElse) {
         EXPECT_EQ(*read, std::get<Insert>(*full));
     }
     const char* const others[] = {
-        "insert into `T` VALUES('a')",          // another letter case
-        "INSERT INTO [T] VALUES('a')",          // another kind of name
-        "INSERT INTO `T` (`A`) VALUES('a')",    // a field list
-        "INSERT INTO `T` VALUES('a', 'b')",     // a blank between values
-        "INSERT INTO `T` VALUES('a',2)",        // a number
-        "INSERT INTO `T` VALUES('a)",           // unterminated
-        "INSERT INTO `T` VALUES('a');x",        // something after the end
-        "INSERT INTO `T` VALUES('a');;",
-        "INSERT INTO `T VALUES('a')",
+        "insert into `T` VALUES('a')",       // another letter case
+        "INSERT INTO [T] VALUES('a')",       // another kind of name
+        "INSERT INTO `T` (`A`) VALUES('a')", // a field list
+        "INSERT INTO `T` VALUES('a', 'b')",  // a blank between values
+        "INSERT INTO `T` VALUES('a',2)",     // a number
+        "INSERT INTO `T` VALUES('a)",        // unterminated
+        "INSERT INTO `T` VALUES('a');x",     // something after the end
+        "INSERT INTO `T` VALUES('a');;",     "INSERT INTO `T VALUES('a')",
     };
     for (const char* text : others) {
         SCOPED_TRACE(text);

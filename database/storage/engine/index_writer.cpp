@@ -79,11 +79,21 @@ void IndexWriter::dropStatement() {
             entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(at->position));
             break;
         }
-        case Undo::Kind::Replaced: m_pages.at(at->page).entries[at->position] = at->entry; break;
-        case Undo::Kind::WholePage: m_pages[at->page] = std::move(*at->before); break;
-        case Undo::Kind::NewPage: m_pages.erase(at->page); break;
-        case Undo::Kind::EnteredBatch: m_inBatch.erase(at->page); break;
-        case Undo::Kind::MarkedChanged: m_changed.erase(at->page); break;
+        case Undo::Kind::Replaced:
+            m_pages.at(at->page).entries[at->position] = at->entry;
+            break;
+        case Undo::Kind::WholePage:
+            m_pages[at->page] = std::move(*at->before);
+            break;
+        case Undo::Kind::NewPage:
+            m_pages.erase(at->page);
+            break;
+        case Undo::Kind::EnteredBatch:
+            m_inBatch.erase(at->page);
+            break;
+        case Undo::Kind::MarkedChanged:
+            m_changed.erase(at->page);
+            break;
         }
     }
     m_undo.clear();
@@ -223,7 +233,8 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
     const bool newKey = !(*before && (*before)->key == entry.key) && !(*after && (*after)->key == entry.key);
 
     entry.child = 0;
-    const IndexEntry& stored = *entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), std::move(entry));
+    const IndexEntry& stored =
+        *entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), std::move(entry));
     changeEntryBytes(leafNumber, 0, indexEntrySize(stored, true));
     m_undo.push_back({Undo::Kind::Inserted, leafNumber, position, {}, std::nullopt});
     std::vector<uint32_t> changed{leafNumber};
@@ -245,7 +256,8 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
                 break;
         }
     }
-    if (std::any_of(changed.begin(), changed.end(), [&](uint32_t number) { return !fits(number, m_pages.at(number)); })) {
+    if (std::any_of(changed.begin(), changed.end(),
+                    [&](uint32_t number) { return !fits(number, m_pages.at(number)); })) {
         // Splits change pages in ways too many to undo one by one: the pages they load are copied whole first.
         m_splitting = true;
         Status split = splitOverfull(*path, changed);

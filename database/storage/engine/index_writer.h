@@ -5,8 +5,8 @@
 #include "database/storage/write/index_page.h"
 
 #include <optional>
-#include <unordered_set>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace storage {

@@ -82,7 +82,7 @@ private:
     // of the bytes it replaces, so small changes to a page are cheap.
     std::map<uint32_t, Page> m_pages;
     std::vector<Undo> m_undo;
-    std::vector<Page> m_spare; // buffers of finished undo records, to be used again
+    std::vector<Page> m_spare;    // buffers of finished undo records, to be used again
     uint64_t m_size = 0;          // with the current statement
     uint64_t m_batchSize = 0;     // after the kept statements
     uint64_t m_durableSize = 0;   // on disk before the batch

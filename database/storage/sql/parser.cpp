@@ -255,6 +255,8 @@ Result<Statement> parse(std::string_view text) {
     return parseInFull(text);
 }
 
-Result<Statement> parseInFull(std::string_view text) { return Parser(text).statement(); }
+Result<Statement> parseInFull(std::string_view text) {
+    return Parser(text).statement();
+}
 
 } // namespace storage::sql

@@ -4,7 +4,9 @@ namespace storage::sql {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 bool take(std::string_view text, std::size_t& at, std::string_view expected) {
     if (text.size() - at < expected.size() || text.compare(at, expected.size(), expected) != 0)

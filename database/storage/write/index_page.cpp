@@ -118,7 +118,9 @@ std::size_t chooseIndexPrefix(const IndexPage& page) {
     return commonPrefix(page.entries.front().key, page.entries.back().key);
 }
 
-bool indexPageFits(const IndexPage& page) { return indexPageFits(page, indexEntryDataSize(page, 0)); }
+bool indexPageFits(const IndexPage& page) {
+    return indexPageFits(page, indexEntryDataSize(page, 0));
+}
 
 bool indexPageFits(const IndexPage& page, std::size_t entryBytes) {
     // As chooseIndexPrefix decides, without a pass over the entries: this is asked after every insert.

@@ -237,9 +237,9 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
             if (!byVarIndex[k] || varValues[k]->isNull())
                 continue;
             const ColumnDefinition& column = *byVarIndex[k];
-            if (const auto* text = as<std::string>(*varValues[k]);
-                text && column.type() == ColumnType::Text && mayCompressText(column) &&
-                appendCompressedAscii(*text, row)) {
+            if (const auto* text = as<std::string>(*varValues[k]); text && column.type() == ColumnType::Text &&
+                                                                   mayCompressText(column) &&
+                                                                   appendCompressedAscii(*text, row)) {
                 if (row.size() - offsets.back() > column.length)
                     return write_errors::fieldTooSmall();
                 present(column.number);
