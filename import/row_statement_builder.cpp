@@ -39,6 +39,13 @@ void RowStatementBuilder::build(const QString& table, QStringView line, std::str
             out += ',';
     }
     out += ");";
+    dropParenthesisOfEmptyList(out);
+}
+
+// With no value, cutting the list's last character takes the "(" instead of a comma.
+void RowStatementBuilder::dropParenthesisOfEmptyList(std::string& out) const {
+    if (m_lastFieldIndex < 0)
+        out.erase(out.size() - 3, 1);
 }
 
 bool RowStatementBuilder::build(const QString& table, std::string_view line, const AnsiCodePage::ByteTable& codePage,
@@ -80,6 +87,7 @@ bool RowStatementBuilder::build(const QString& table, std::string_view line, con
     *to++ = ')';
     *to++ = ';';
     out.resize(static_cast<std::size_t>(to - out.data()));
+    dropParenthesisOfEmptyList(out);
     return true;
 }
 

@@ -28,6 +28,7 @@ public:
 
 private:
     void startStatement(const QString& table, std::string& out);
+    void dropParenthesisOfEmptyList(std::string& out) const;
     void appendUtf8(QStringView text, bool value, std::string& out);
     void appendQuotedValue(QStringView field, std::string& out);
     bool useCodePage(const AnsiCodePage::ByteTable& codePage);
