@@ -26,12 +26,13 @@ Result<IndexPage*> IndexWriter::load(uint32_t number) {
             return m_pager.reader().corrupt(number, 4, "index page of another table");
         found = m_pages.emplace(number, std::move(*parsed)).first;
     }
-    if (m_splitting)
+    if (m_splitting && m_copiedWhole.insert(number).second)
         m_undo.push_back({Undo::Kind::WholePage, number, 0, {}, found->second});
     return &found->second;
 }
 
 IndexPage& IndexWriter::createPage(uint32_t number, IndexPage page) {
+    m_copiedWhole.insert(number); // dropping the statement forgets it whole
     m_undo.push_back({Undo::Kind::NewPage, number, 0, {}, std::nullopt});
     return m_pages[number] = std::move(page);
 }
@@ -74,13 +75,17 @@ Status IndexWriter::writeChangedPages() {
 void IndexWriter::dropStatement() {
     for (auto at = m_undo.rbegin(); at != m_undo.rend(); ++at) {
         switch (at->kind) {
+        // A page split later in the same statement was copied whole before its first
+        // split; that copy, put back after these, decides what the page holds.
         case Undo::Kind::Inserted: {
             auto& entries = m_pages.at(at->page).entries;
-            entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(at->position));
+            if (at->position < entries.size())
+                entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(at->position));
             break;
         }
         case Undo::Kind::Replaced:
-            m_pages.at(at->page).entries[at->position] = at->entry;
+            if (auto& entries = m_pages.at(at->page).entries; at->position < entries.size())
+                entries[at->position] = at->entry;
             break;
         case Undo::Kind::WholePage:
             m_pages[at->page] = std::move(*at->before);
@@ -97,6 +102,7 @@ void IndexWriter::dropStatement() {
         }
     }
     m_undo.clear();
+    m_copiedWhole.clear();
     m_splitting = false;
     m_entryBytes.clear();
 }

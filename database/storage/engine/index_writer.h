@@ -30,7 +30,11 @@ public:
 
     // The current statement's changes: kept, or dropped (after the journal has put the
     // pages back, the parsed pages are put back here).
-    void keepStatement() { m_undo.clear(); }
+    void keepStatement() {
+        m_undo.clear();
+        if (!m_copiedWhole.empty()) // clearing walks every bucket, even when there is nothing
+            m_copiedWhole.clear();
+    }
     void dropStatement();
 
 private:
@@ -75,6 +79,7 @@ private:
     // entries go in: most inserts then need no pass over the page to know it fits.
     std::unordered_map<uint32_t, std::size_t> m_entryBytes;
     bool m_splitting = false; // pages loaded now are copied whole first, for dropStatement
+    std::unordered_set<uint32_t> m_copiedWhole; // by the current statement: once is enough
 };
 
 } // namespace storage

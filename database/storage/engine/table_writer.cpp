@@ -152,7 +152,7 @@ TableWriter::TableWriter(Pager& pager, FileFormat format, TableDefinition def, s
       m_keyOptions(keyOptionsFor(m_def, m_format)) {
     for (const RealIndex& index : m_def.realIndexes)
         m_indexes.push_back(std::make_unique<IndexWriter>(m_pager, m_def.firstPage, index));
-    m_kept = counters();
+    keepCounters();
 }
 
 Result<std::unique_ptr<TableWriter>> TableWriter::load(Pager& pager, FileFormat format, uint32_t definitionPage,
@@ -401,11 +401,15 @@ Status TableWriter::writePending() {
     return writeDefinitionCounters();
 }
 
-TableWriter::Counters TableWriter::counters() const {
-    Counters now{m_def.rowCount, m_def.lastAutoNumber, {}, m_countersChanged, m_definitionInBatch};
-    for (const RealIndex& index : m_def.realIndexes)
-        now.uniqueEntries.push_back(index.uniqueEntryCount);
-    return now;
+// Into the kept counters' own room: this comes after every statement.
+void TableWriter::keepCounters() {
+    m_kept.rows = m_def.rowCount;
+    m_kept.lastAutoNumber = m_def.lastAutoNumber;
+    m_kept.uniqueEntries.resize(m_def.realIndexes.size());
+    for (std::size_t i = 0; i < m_def.realIndexes.size(); ++i)
+        m_kept.uniqueEntries[i] = m_def.realIndexes[i].uniqueEntryCount;
+    m_kept.changed = m_countersChanged;
+    m_kept.definitionInBatch = m_definitionInBatch;
 }
 
 void TableWriter::keepStatement() {
@@ -415,7 +419,7 @@ void TableWriter::keepStatement() {
     // else can have changed when these have not.
     if (m_kept.rows != m_def.rowCount || m_kept.changed != m_countersChanged ||
         m_kept.definitionInBatch != m_definitionInBatch)
-        m_kept = counters();
+        keepCounters();
 }
 
 void TableWriter::dropStatement() {

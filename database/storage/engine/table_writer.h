@@ -73,7 +73,7 @@ private:
         bool changed = false;                // since they were last written
         bool definitionInBatch = false;      // written since the last commit
     };
-    Counters counters() const;
+    void keepCounters();
     Counters m_kept;
     bool m_countersChanged = false;
     bool m_definitionInBatch = false;
