@@ -138,7 +138,9 @@ Result<uint32_t> IndexWriter::newPage() {
 }
 
 Result<std::vector<IndexWriter::PathStep>> IndexWriter::descend(const IndexEntry& target) {
-    std::vector<PathStep> path{{m_index.rootPage, std::nullopt}};
+    std::vector<PathStep> path;
+    path.reserve(8); // deeper than any index of a file this size
+    path.push_back({m_index.rootPage, std::nullopt});
     for (;;) {
         auto page = load(path.back().page);
         if (!page)

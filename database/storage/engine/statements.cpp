@@ -11,6 +11,7 @@
 #include "database/storage/write/write_errors.h"
 
 #include <algorithm>
+#include <numeric>
 #include <set>
 
 namespace storage {
@@ -235,8 +236,8 @@ Status insertRow(WriteTarget target, const sql::Insert& statement) {
     // Which column each value goes to: the field list's, or every column in order.
     std::vector<std::size_t> targets;
     if (statement.fields.empty()) {
-        for (std::size_t i = 0; i < def.columns.size(); ++i)
-            targets.push_back(i);
+        targets.resize(def.columns.size());
+        std::iota(targets.begin(), targets.end(), std::size_t{0});
     } else {
         for (const std::string& field : statement.fields) {
             const std::u32string wanted = foldedName(field);
