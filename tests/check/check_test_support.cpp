@@ -89,25 +89,11 @@ bool hasSplitIndex(const std::string& path, const std::string& table) {
 
 namespace {
 
-std::string quoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
 std::optional<std::string> commandOutput(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe)
+    std::string output;
+    if (!testsupport::runCommand(command, output))
         return std::nullopt;
-    std::string text;
-    std::array<char, 65536> buffer{};
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get()))
-        text.append(buffer.data(), n);
-    const int status = pclose(pipe.release());
-    if (status != 0)
-        return std::nullopt;
-    return text;
+    return output;
 }
 
 // One CSV line of mdb-export: cells separated by commas, text in double quotes.
@@ -127,14 +113,8 @@ std::vector<std::string> csvCells(const std::string& line) {
 
 } // namespace
 
-bool haveMdbtools() {
-    static const bool found =
-        commandOutput("command -v mdb-export >/dev/null 2>&1 && echo yes").value_or("") == "yes\n";
-    return found;
-}
-
 std::optional<Rows> mdbtoolsRows(const std::string& path, const std::string& table) {
-    auto text = commandOutput("mdb-export " + quoted(path) + " " + quoted(table) + " 2>/dev/null");
+    auto text = commandOutput("mdb-export " + testsupport::shellQuote(path) + " " + testsupport::shellQuote(table) + " 2>/dev/null");
     if (!text)
         return std::nullopt;
     Rows rows;

@@ -2,6 +2,7 @@
 
 #include "database/storage/check/check_report.h"
 #include "database/storage/database.h"
+#include "support/commands.h"
 #include "support/temp_dir.h"
 
 #include <optional>
@@ -34,7 +35,7 @@ std::optional<Rows> engineRows(const std::string& path, const std::string& table
 // Whether some index of the table has grown beyond one page (its root is a node page).
 bool hasSplitIndex(const std::string& path, const std::string& table);
 
-bool haveMdbtools();
+using testsupport::haveMdbtools;
 // A table's rows as mdb-export prints them, without the header line; nullopt when
 // mdb-export fails. The cells hold no quotes or line breaks in these tests.
 std::optional<Rows> mdbtoolsRows(const std::string& path, const std::string& table);

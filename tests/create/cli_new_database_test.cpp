@@ -17,7 +17,7 @@ struct Outcome {
 Outcome newDatabase(const std::string& arguments) {
     Outcome outcome;
     outcome.succeeded =
-        create_test::runCommand(std::string(TARNWICK_CLI) + " new-database " + arguments, outcome.output);
+        create_test::runCommand(std::string(TARNWICK_CLI) + " new-database " + arguments + " 2>&1", outcome.output);
     return outcome;
 }
 

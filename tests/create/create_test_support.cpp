@@ -54,29 +54,4 @@ void addStockTable(const std::string& path) {
     ASSERT_TRUE((*session)->close());
 }
 
-bool runCommand(const std::string& command, std::string& output) {
-    output.clear();
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return false;
-    std::array<char, 65536> buffer{};
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        output.append(buffer.data(), got);
-    return ::pclose(pipe) == 0;
-}
-
-bool haveMdbtools() {
-    std::string ignored;
-    return runCommand("command -v mdb-ver && command -v mdb-tables && command -v mdb-schema && command -v mdb-export",
-                      ignored);
-}
-
-std::string shellQuote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
 } // namespace storage::create_test

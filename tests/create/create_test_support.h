@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/commands.h"
+
 #include "database/storage/database.h"
 #include "support/temp_dir.h"
 
@@ -32,9 +34,8 @@ std::string createIn(const testsupport::TempDir& dir, const FormatCase& format, 
 // ('Nails', '200') and ('Café crème', Null); fails the test when that fails.
 void addStockTable(const std::string& path);
 
-// Runs a shell command, standard error into standard output; false when it exits non-zero.
-bool runCommand(const std::string& command, std::string& output);
-bool haveMdbtools();
-std::string shellQuote(const std::string& text);
+using testsupport::haveMdbtools;
+using testsupport::runCommand;
+using testsupport::shellQuote;
 
 } // namespace storage::create_test

@@ -14,7 +14,7 @@ using create_test::shellQuote;
 
 std::string run(const std::string& command) {
     std::string output;
-    EXPECT_TRUE(runCommand(command, output)) << command << "\n" << output;
+    EXPECT_TRUE(runCommand(command + " 2>&1", output)) << command << "\n" << output;
     return output;
 }
 

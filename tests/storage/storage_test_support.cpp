@@ -45,32 +45,5 @@ Status readEverything(Database& database) {
     return schema.status();
 }
 
-bool runCommand(const std::string& command, std::string& output) {
-    output.clear();
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return false;
-    std::array<char, 65536> buffer{};
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        output.append(buffer.data(), got);
-    return ::pclose(pipe) == 0;
-}
-
-bool haveMdbtools() {
-    std::string ignored;
-    return runCommand("command -v mdb-export >/dev/null 2>&1 && command -v mdb-tables >/dev/null 2>&1", ignored);
-}
-
-std::string shellQuote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
-    return out + "'";
-}
 
 } // namespace storage::test

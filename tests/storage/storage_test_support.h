@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/commands.h"
+
 #include "database/storage/database.h"
 #include "support/temp_dir.h"
 
@@ -28,9 +30,8 @@ Status readEverything(Database& database);
 
 using TempDir = testsupport::TempDir;
 
-// Runs a shell command and returns its standard output; false when it fails.
-bool runCommand(const std::string& command, std::string& output);
-bool haveMdbtools();
-std::string shellQuote(const std::string& text);
+using testsupport::haveMdbtools;
+using testsupport::runCommand;
+using testsupport::shellQuote;
 
 } // namespace storage::test
