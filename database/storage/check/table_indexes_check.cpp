@@ -14,16 +14,6 @@ constexpr uint8_t kUnique = 0x01;
 constexpr uint8_t kIgnoreNulls = 0x02;
 constexpr uint8_t kPrimaryKeyKind = 1;
 
-// The sort-order version of each text column decides its keys (descriptor byte 14).
-IndexKeyOptions keyOptions(const TableDefinition& def, FileFormat format) {
-    IndexKeyOptions options;
-    options.format = format;
-    for (const ColumnDefinition& column : def.columns)
-        if (column.type() == ColumnType::Text || column.type() == ColumnType::Memo)
-            options.sortOrderVersions[column.number] = column.sortOrderVersion;
-    return options;
-}
-
 bool isUnique(const TableDefinition& def, std::size_t realIndex) {
     return (def.realIndexes[realIndex].flags & kUnique) ||
            std::any_of(def.logicalIndexes.begin(), def.logicalIndexes.end(), [&](const LogicalIndex& logical) {
@@ -53,7 +43,7 @@ std::string indexName(const TableDefinition& def, const std::string& table, std:
 
 void checkTableIndexes(CheckContext& context, const TableDefinition& def, const std::string& table,
                        const std::vector<LiveRow>& rows, const std::vector<std::vector<uint32_t>>& indexMaps) {
-    const IndexKeyOptions options = keyOptions(def, context.format);
+    const IndexKeyOptions options = keyOptionsFor(def, context.format);
     for (std::size_t i = 0; i < def.realIndexes.size(); ++i) {
         const RealIndex& index = def.realIndexes[i];
         const std::string object = indexName(def, table, i);

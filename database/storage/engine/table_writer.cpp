@@ -120,12 +120,18 @@ private:
     uint32_t& m_current;
 };
 
-// The last page of `candidates` that is also in `owned` and is a data page of this
-// table (or of long values, with owner "LVAL"); 0 when there is none.
-Result<uint32_t> lastPageWithRoom(Pager& pager, const std::vector<uint32_t>& candidates,
-                                  const std::vector<uint32_t>& owned, uint32_t owner) {
-    for (auto at = candidates.rbegin(); at != candidates.rend(); ++at) {
-        if (!std::binary_search(owned.begin(), owned.end(), *at))
+// The last page of the free-space map that is also in the owned-pages map and is a data
+// page of this table (or of long values, with owner "LVAL"); 0 when there is none.
+Result<uint32_t> lastPageWithRoom(Pager& pager, const RowPointer& ownedMap, const RowPointer& freeMap,
+                                  uint32_t owner) {
+    auto owned = StoredUsageMap(pager, ownedMap).pages();
+    if (!owned)
+        return owned.error();
+    auto candidates = StoredUsageMap(pager, freeMap).pages();
+    if (!candidates)
+        return candidates.error();
+    for (auto at = candidates->rbegin(); at != candidates->rend(); ++at) {
+        if (!std::binary_search(owned->begin(), owned->end(), *at))
             continue;
         auto page = pager.read(*at);
         if (!page)
@@ -137,15 +143,6 @@ Result<uint32_t> lastPageWithRoom(Pager& pager, const std::vector<uint32_t>& can
 }
 
 } // namespace
-
-IndexKeyOptions keyOptionsFor(const TableDefinition& def, FileFormat format) {
-    IndexKeyOptions options;
-    options.format = format;
-    for (const ColumnDefinition& column : def.columns)
-        if (column.type() == ColumnType::Text || column.type() == ColumnType::Memo)
-            options.sortOrderVersions[column.number] = column.sortOrderVersion;
-    return options;
-}
 
 TableWriter::TableWriter(Pager& pager, FileFormat format, TableDefinition def, std::string name)
     : m_pager(pager), m_format(format), m_def(std::move(def)), m_name(std::move(name)),
@@ -163,25 +160,13 @@ Result<std::unique_ptr<TableWriter>> TableWriter::load(Pager& pager, FileFormat 
     std::unique_ptr<TableWriter> writer(new TableWriter(pager, format, std::move(*def), std::move(name)));
     const TableDefinition& table = writer->m_def;
 
-    auto owned = StoredUsageMap(pager, table.ownedPages).pages();
-    if (!owned)
-        return owned.error();
-    auto free = StoredUsageMap(pager, table.freePages).pages();
-    if (!free)
-        return free.error();
-    auto insertPage = lastPageWithRoom(pager, *free, *owned, table.firstPage);
+    auto insertPage = lastPageWithRoom(pager, table.ownedPages, table.freePages, table.firstPage);
     if (!insertPage)
         return insertPage.error();
     writer->m_insertPage = *insertPage;
 
     for (const ColumnUsageMaps& maps : table.columnUsageMaps) {
-        auto columnOwned = StoredUsageMap(pager, maps.ownedPages).pages();
-        if (!columnOwned)
-            return columnOwned.error();
-        auto columnFree = StoredUsageMap(pager, maps.freePages).pages();
-        if (!columnFree)
-            return columnFree.error();
-        auto page = lastPageWithRoom(pager, *columnFree, *columnOwned, kLongValuePageOwner);
+        auto page = lastPageWithRoom(pager, maps.ownedPages, maps.freePages, kLongValuePageOwner);
         if (!page)
             return page.error();
         writer->m_longValuePages[maps.columnNumber] = *page;

@@ -81,7 +81,4 @@ private:
     RelatedTables m_related;
 };
 
-// The key options a table's columns ask for (their sort-order versions).
-IndexKeyOptions keyOptionsFor(const TableDefinition& def, FileFormat format);
-
 } // namespace storage

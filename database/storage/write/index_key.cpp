@@ -249,6 +249,15 @@ Status appendKeyColumn(std::vector<uint8_t>& key, const ColumnDefinition& column
     return Status::ok();
 }
 
+IndexKeyOptions keyOptionsFor(const TableDefinition& def, FileFormat format) {
+    IndexKeyOptions options;
+    options.format = format;
+    for (const ColumnDefinition& column : def.columns)
+        if (column.type() == ColumnType::Text || column.type() == ColumnType::Memo)
+            options.sortOrderVersions[column.number] = column.sortOrderVersion;
+    return options;
+}
+
 Result<std::vector<uint8_t>> encodeIndexKey(const TableDefinition& def, const RealIndex& index,
                                             const std::vector<Value>& row, const IndexKeyOptions& options) {
     std::vector<uint8_t> key;

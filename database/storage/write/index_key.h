@@ -31,6 +31,10 @@ struct IndexKeyOptions {
 Status appendKeyColumn(std::vector<uint8_t>& key, const ColumnDefinition& column, const Value& value, bool ascending,
                        const IndexKeyOptions& options);
 
+// The key options of a table's indexes: the sort-order version of each text column
+// (descriptor byte 14) decides its keys.
+IndexKeyOptions keyOptionsFor(const TableDefinition& def, FileFormat format);
+
 // The key of one row in a real index: its key columns in index order.
 // row holds one Value per def.columns entry.
 Result<std::vector<uint8_t>> encodeIndexKey(const TableDefinition& def, const RealIndex& index,
