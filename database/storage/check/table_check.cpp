@@ -35,6 +35,9 @@ private:
     void fault(uint32_t page, std::string text) { m_context.findings.fault(page, m_object, std::move(text)); }
     std::vector<uint32_t> mapPages(RowPointer where, const std::string& what, const std::string& owner);
     void checkHolderPage(uint32_t number, const std::string& how);
+    // Reads the page and checks it as a data page of `owner` (faulting with `otherwise`
+    // when it is none); true when it is sound.
+    bool checkOwnedDataPage(uint32_t number, uint32_t owner, const std::string& otherwise, const std::string& object);
     void checkDataPages(const std::vector<uint32_t>& owned, const std::vector<uint32_t>& free);
     void checkLongValueMaps();
     void readRows();
@@ -109,34 +112,30 @@ std::vector<uint32_t> TableChecker::mapPages(RowPointer where, const std::string
 void TableChecker::checkHolderPage(uint32_t number, const std::string& how) {
     if (!m_context.holderPagesChecked.insert(number).second)
         return;
+    checkOwnedDataPage(number, kUsageMapHolderOwner, how + " lies on a page that is not a usage-map page",
+                       kUsageMapPages);
+}
+
+bool TableChecker::checkOwnedDataPage(uint32_t number, uint32_t owner, const std::string& otherwise,
+                                      const std::string& object) {
     auto page = m_context.pages.page(number);
     if (!page) {
         fault(number, page.error().description);
-        return;
+        return false;
     }
     const Bytes bytes(**page);
-    if (bytes[0] != kDataPageType || readU32(bytes, 4) != kUsageMapHolderOwner) {
-        fault(number, how + " lies on a page that is not a usage-map page");
-        return;
+    if (bytes[0] != kDataPageType || readU32(bytes, 4) != owner) {
+        fault(number, otherwise);
+        return false;
     }
-    checkDataPage(m_context.pages, number, bytes, kUsageMapPages, m_context.findings);
+    return checkDataPage(m_context.pages, number, bytes, object, m_context.findings);
 }
 
 void TableChecker::checkDataPages(const std::vector<uint32_t>& owned, const std::vector<uint32_t>& free) {
-    for (uint32_t number : owned) {
-        auto page = m_context.pages.page(number);
-        if (!page) {
-            fault(number, page.error().description);
-            continue;
-        }
-        const Bytes bytes(**page);
-        if (bytes[0] != kDataPageType || readU32(bytes, 4) != m_def.firstPage) {
-            fault(number, "page of the owned-pages map is not a data page of this table");
-            continue;
-        }
-        if (checkDataPage(m_context.pages, number, bytes, m_object, m_context.findings))
+    for (uint32_t number : owned)
+        if (checkOwnedDataPage(number, m_def.firstPage, "page of the owned-pages map is not a data page of this table",
+                               m_object))
             m_dataPages.push_back(number);
-    }
     for (uint32_t number : free)
         if (!contains(owned, number))
             fault(number, "page of the free-space map is not in the owned-pages map");
@@ -157,18 +156,8 @@ void TableChecker::checkLongValueMaps() {
         // Access leaves out the free-space map of some system tables' long values.
         const std::vector<uint32_t> free =
             maps.freePages.isNull() ? std::vector<uint32_t>() : mapPages(maps.freePages, "free " + what, owner);
-        for (uint32_t number : owned) {
-            auto page = m_context.pages.page(number);
-            if (!page) {
-                fault(number, page.error().description);
-                continue;
-            }
-            const Bytes bytes(**page);
-            if (bytes[0] != kDataPageType || readU32(bytes, 4) != kLongValuePageOwner)
-                fault(number, "page of the " + what + " is not a long-value page");
-            else
-                checkDataPage(m_context.pages, number, bytes, owner, m_context.findings);
-        }
+        for (uint32_t number : owned)
+            checkOwnedDataPage(number, kLongValuePageOwner, "page of the " + what + " is not a long-value page", owner);
         for (uint32_t number : free)
             if (!contains(owned, number))
                 fault(number, "page of the free " + what + " is not in the column's owned map");
