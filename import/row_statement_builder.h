@@ -12,9 +12,10 @@
 
 namespace importer {
 
-// The row statement of one line in UTF-8, as the engine takes it: the same text that
-// rowStatement gives for the line's fields, with every double quote removed, made in
-// one pass into a buffer that serves row after row.
+// The row statement of one line in UTF-8, as the engine takes it: "INSERT INTO `T`
+// VALUES(" with the value list of the line's fields (RowValueList, its last comma
+// removed), ");", and every double quote removed; made in one pass into a buffer that
+// serves row after row.
 class RowStatementBuilder {
 public:
     RowStatementBuilder(QString separator, int lastFieldIndex);

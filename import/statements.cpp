@@ -12,14 +12,6 @@ QString tableDefinition(const QString& table, const QStringList& columns) {
     return text + QStringLiteral(");");
 }
 
-QString rowStatement(const QString& table, const QStringList& fields, int lastIndex) {
-    QString text = QStringLiteral("INSERT INTO `") + table + QStringLiteral("` VALUES(");
-    text += RowValueList(fields, lastIndex);
-    text.chop(1);
-    text += QStringLiteral(");");
-    return StripDoubleQuotes(text);
-}
-
 QString columnCountQuery(const QString& table) { return QStringLiteral("SELECT * FROM `") + table + QChar('`'); }
 
 } // namespace importer
