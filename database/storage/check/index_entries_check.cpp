@@ -14,7 +14,7 @@ std::string rowName(uint32_t page, uint8_t row) {
     return "row " + std::to_string(page) + ":" + std::to_string(row);
 }
 
-std::string hex(const std::vector<uint8_t>& bytes) {
+std::string hex(Bytes bytes) {
     static const char* digits = "0123456789ABCDEF";
     std::string out;
     for (std::size_t i = 0; i < bytes.size() && i < 24; ++i) {

@@ -16,6 +16,7 @@
 #include "database/storage/write/index_key.h"
 
 #include "database/storage/format/text_codec.h"
+#include "database/storage/write/key_bytes.h"
 #include "database/storage/write/row_encoder.h"
 #include "database/storage/write/text_index_key.h"
 #include "database/storage/write/write_errors.h"
@@ -261,6 +262,7 @@ IndexKeyOptions keyOptionsFor(const TableDefinition& def, FileFormat format) {
 Result<std::vector<uint8_t>> encodeIndexKey(const TableDefinition& def, const RealIndex& index,
                                             const std::vector<Value>& row, const IndexKeyOptions& options) {
     std::vector<uint8_t> key;
+    key.reserve(KeyBytes::kInlineCapacity); // room for most keys at once
     for (const IndexColumn& keyColumn : index.columns) {
         std::size_t at = 0;
         while (at < def.columns.size() && def.columns[at].number != keyColumn.columnNumber)

@@ -52,7 +52,7 @@ uint32_t readBigEndian(Bytes bytes, std::size_t at, std::size_t count) {
     return value;
 }
 
-std::size_t commonPrefix(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+std::size_t commonPrefix(const KeyBytes& a, const KeyBytes& b) {
     const std::size_t limit = std::min(a.size(), b.size());
     std::size_t n = 0;
     while (n < limit && a[n] == b[n])
@@ -78,7 +78,7 @@ std::size_t entryReference(const IndexEntry& entry, bool leaf, uint8_t* out) {
 } // namespace
 
 std::vector<uint8_t> indexEntryBytes(const IndexEntry& entry, bool leaf) {
-    std::vector<uint8_t> out = entry.key;
+    std::vector<uint8_t> out(entry.key.begin(), entry.key.end());
     out.push_back(static_cast<uint8_t>(entry.page >> 16));
     out.push_back(static_cast<uint8_t>(entry.page >> 8));
     out.push_back(static_cast<uint8_t>(entry.page));
@@ -220,7 +220,7 @@ Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber) {
             return damaged(kIndexEntriesOffset + start, "entry shorter than its row reference");
         IndexEntry entry;
         const std::size_t keyLength = full.size() - tail;
-        entry.key.assign(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(keyLength));
+        entry.key.assign(full.data(), full.data() + keyLength);
         entry.page = readBigEndian(full, keyLength, 3);
         entry.row = full[keyLength + 3];
         if (!page.leaf)

@@ -3,6 +3,7 @@
 #include "database/storage/format/bytes.h"
 #include "database/storage/format/header.h"
 #include "database/storage/status.h"
+#include "database/storage/write/key_bytes.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,7 +19,7 @@ inline constexpr std::size_t kMaxIndexEntryData = 3616; // the entry area of a 4
 // One entry: the key and the row it names; node entries also name the
 // child page whose subtree ends with this key and row.
 struct IndexEntry {
-    std::vector<uint8_t> key;
+    KeyBytes key;
     uint32_t page = 0;
     uint8_t row = 0;
     uint32_t child = 0; // node pages only
