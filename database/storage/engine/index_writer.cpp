@@ -8,6 +8,8 @@ namespace storage {
 
 namespace {
 constexpr std::size_t kMaxCachedPages = 8192;
+// A function object rather than a function pointer, so that searches inline the comparison.
+constexpr auto entryLess = [](const IndexEntry& a, const IndexEntry& b) { return indexEntryLess(a, b); };
 } // namespace
 
 IndexWriter::IndexWriter(Pager& pager, uint32_t tablePage, const RealIndex& index)
@@ -51,14 +53,16 @@ Status IndexWriter::write(uint32_t number) {
 // them and writeChangedPages needs no room on the disk.
 Status IndexWriter::takeChanges(const std::vector<uint32_t>& pages) {
     for (uint32_t number : pages) {
+        if (m_changed.count(number))
+            continue; // changed earlier in this batch, so already part of it
         if (!m_inBatch.count(number)) {
             if (Status status = m_pager.prepareWrite(number); !status)
                 return status;
             m_inBatch.insert(number);
             m_undo.push_back({Undo::Kind::EnteredBatch, number, 0, {}, std::nullopt});
         }
-        if (m_changed.insert(number).second)
-            m_undo.push_back({Undo::Kind::MarkedChanged, number, 0, {}, std::nullopt});
+        m_changed.insert(number);
+        m_undo.push_back({Undo::Kind::MarkedChanged, number, 0, {}, std::nullopt});
     }
     return Status::ok();
 }
@@ -145,13 +149,14 @@ Result<std::vector<IndexWriter::PathStep>> IndexWriter::descend(const IndexEntry
         auto page = load(path.back().page);
         if (!page)
             return page.error();
+        path.back().contents = *page;
         const IndexPage& node = **page;
         if (node.leaf)
             return path;
         if (path.size() > 32)
             return m_pager.reader().corrupt(path.back().page, 0, "index deeper than any B-tree of this size");
         const auto& entries = node.entries;
-        const auto at = std::lower_bound(entries.begin(), entries.end(), target, indexEntryLess);
+        const auto at = std::lower_bound(entries.begin(), entries.end(), target, entryLess);
         PathStep step;
         if (at != entries.end()) {
             step = {at->child, static_cast<std::size_t>(at - entries.begin())};
@@ -183,11 +188,7 @@ Result<IndexEntry> IndexWriter::subtreeMaximum(uint32_t number) {
     return m_pager.reader().corrupt(number, 0, "index page without entries");
 }
 
-Result<const IndexEntry*> IndexWriter::neighbour(uint32_t leaf, std::size_t position, bool before) {
-    auto page = load(leaf);
-    if (!page)
-        return page.error();
-    const IndexPage& current = **page;
+Result<const IndexEntry*> IndexWriter::neighbour(const IndexPage& current, std::size_t position, bool before) {
     if (before && position > 0)
         return &current.entries[position - 1];
     if (!before && position < current.entries.size())
@@ -209,12 +210,10 @@ Result<bool> IndexWriter::containsKey(const std::vector<uint8_t>& key) {
     auto path = descend(probe);
     if (!path)
         return path.error();
-    auto leaf = load(path->back().page);
-    if (!leaf)
-        return leaf.error();
-    const auto& entries = (*leaf)->entries;
-    const auto at = std::lower_bound(entries.begin(), entries.end(), probe, indexEntryLess);
-    auto next = neighbour(path->back().page, static_cast<std::size_t>(at - entries.begin()), false);
+    const IndexPage& leaf = *path->back().contents;
+    const auto& entries = leaf.entries;
+    const auto at = std::lower_bound(entries.begin(), entries.end(), probe, entryLess);
+    auto next = neighbour(leaf, static_cast<std::size_t>(at - entries.begin()), false);
     if (!next)
         return next.error();
     return *next && (*next)->key == key;
@@ -226,16 +225,14 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
     if (!path)
         return path.error();
     const uint32_t leafNumber = path->back().page;
-    auto leaf = load(leafNumber);
-    if (!leaf)
-        return leaf.error();
-    auto& entries = (*leaf)->entries;
-    const auto at = std::lower_bound(entries.begin(), entries.end(), entry, indexEntryLess);
+    IndexPage& leaf = *path->back().contents;
+    auto& entries = leaf.entries;
+    const auto at = std::lower_bound(entries.begin(), entries.end(), entry, entryLess);
     const auto position = static_cast<std::size_t>(at - entries.begin());
-    auto before = neighbour(leafNumber, position, true);
+    auto before = neighbour(leaf, position, true);
     if (!before)
         return before.error();
-    auto after = neighbour(leafNumber, position, false);
+    auto after = neighbour(leaf, position, false);
     if (!after)
         return after.error();
     const bool newKey = !(*before && (*before)->key == entry.key) && !(*after && (*after)->key == entry.key);
@@ -252,20 +249,20 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
             const PathStep& step = (*path)[level];
             if (!step.entry)
                 continue; // a tail child has no entry; the parent's maximum changes with it
-            auto parent = load((*path)[level - 1].page);
-            if (!parent)
-                return parent.error();
-            IndexEntry& reference = (*parent)->entries[*step.entry];
+            IndexPage* parent = (*path)[level - 1].contents;
+            IndexEntry& reference = parent->entries[*step.entry];
             m_undo.push_back({Undo::Kind::Replaced, (*path)[level - 1].page, *step.entry, reference, std::nullopt});
             changeEntryBytes((*path)[level - 1].page, reference.key.size(), stored.key.size());
             reference = IndexEntry{stored.key, stored.page, stored.row, step.page};
             changed.push_back((*path)[level - 1].page);
-            if (*step.entry + 1 != (*parent)->entries.size() || (*parent)->childTail != 0)
+            if (*step.entry + 1 != parent->entries.size() || parent->childTail != 0)
                 break;
         }
     }
-    if (std::any_of(changed.begin(), changed.end(),
-                    [&](uint32_t number) { return !fits(number, m_pages.at(number)); })) {
+    const bool overfull = !fits(leafNumber, leaf) || std::any_of(changed.begin() + 1, changed.end(), [&](uint32_t number) {
+                              return !fits(number, m_pages.at(number));
+                          });
+    if (overfull) {
         // Splits change pages in ways too many to undo one by one: the pages they load are copied whole first.
         m_splitting = true;
         Status split = splitOverfull(*path, changed);
@@ -354,7 +351,7 @@ Status IndexWriter::splitOverfull(std::vector<PathStep>& path, std::vector<uint3
         if (!parent)
             return parent.error();
         auto& entries = (*parent)->entries;
-        entries.insert(std::lower_bound(entries.begin(), entries.end(), split.parentEntry, indexEntryLess),
+        entries.insert(std::lower_bound(entries.begin(), entries.end(), split.parentEntry, entryLess),
                        split.parentEntry);
         applyChildTailRule(**parent);
         changed.push_back(parentNumber);

@@ -51,6 +51,7 @@ private:
     struct PathStep {
         uint32_t page = 0;
         std::optional<std::size_t> entry; // the parent's entry that led here; nullopt: its tail
+        IndexPage* contents = nullptr;    // the page as loaded, valid until pages are forgotten
     };
 
     Result<IndexPage*> load(uint32_t number);
@@ -65,7 +66,7 @@ private:
     Result<std::vector<PathStep>> descend(const IndexEntry& target);
     Result<IndexEntry> subtreeMaximum(uint32_t number);
     // The entry next to `position` in the leaf's level, or nullptr; valid until the pages change.
-    Result<const IndexEntry*> neighbour(uint32_t leaf, std::size_t position, bool before);
+    Result<const IndexEntry*> neighbour(const IndexPage& leaf, std::size_t position, bool before);
     Status splitOverfull(std::vector<PathStep>& path, std::vector<uint32_t>& changed);
 
     Pager& m_pager;

@@ -89,17 +89,6 @@ std::vector<uint8_t> indexEntryBytes(const IndexEntry& entry, bool leaf) {
     return out;
 }
 
-bool indexEntryLess(const IndexEntry& a, const IndexEntry& b) {
-    const std::size_t common = std::min(a.key.size(), b.key.size());
-    if (const int order = common == 0 ? 0 : std::memcmp(a.key.data(), b.key.data(), common); order != 0)
-        return order < 0;
-    if (a.key.size() != b.key.size())
-        return a.key.size() < b.key.size();
-    if (a.page != b.page)
-        return a.page < b.page;
-    return a.row < b.row;
-}
-
 std::size_t indexEntrySize(const IndexEntry& entry, bool leaf) {
     return entry.key.size() + kRowReferenceSize + (leaf ? 0 : kChildSize);
 }
