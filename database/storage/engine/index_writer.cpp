@@ -141,9 +141,9 @@ Result<uint32_t> IndexWriter::newPage() {
     return number;
 }
 
-Result<std::vector<IndexWriter::PathStep>> IndexWriter::descend(const IndexEntry& target) {
-    std::vector<PathStep> path;
-    path.reserve(8); // deeper than any index of a file this size
+Status IndexWriter::descend(const IndexEntry& target) {
+    std::vector<PathStep>& path = m_path;
+    path.clear();
     path.push_back({m_index.rootPage, std::nullopt});
     for (;;) {
         auto page = load(path.back().page);
@@ -152,7 +152,7 @@ Result<std::vector<IndexWriter::PathStep>> IndexWriter::descend(const IndexEntry
         path.back().contents = *page;
         const IndexPage& node = **page;
         if (node.leaf)
-            return path;
+            return Status::ok();
         if (path.size() > 32)
             return m_pager.reader().corrupt(path.back().page, 0, "index deeper than any B-tree of this size");
         const auto& entries = node.entries;
@@ -207,10 +207,9 @@ Result<const IndexEntry*> IndexWriter::neighbour(const IndexPage& current, std::
 Result<bool> IndexWriter::containsKey(const std::vector<uint8_t>& key) {
     forgetUnchangedPages();
     const IndexEntry probe{key, 0, 0, 0};
-    auto path = descend(probe);
-    if (!path)
-        return path.error();
-    const IndexPage& leaf = *path->back().contents;
+    if (Status status = descend(probe); !status)
+        return status.error();
+    const IndexPage& leaf = *m_path.back().contents;
     const auto& entries = leaf.entries;
     const auto at = std::lower_bound(entries.begin(), entries.end(), probe, entryLess);
     auto next = neighbour(leaf, static_cast<std::size_t>(at - entries.begin()), false);
@@ -221,11 +220,11 @@ Result<bool> IndexWriter::containsKey(const std::vector<uint8_t>& key) {
 
 Result<bool> IndexWriter::insert(IndexEntry entry) {
     forgetUnchangedPages();
-    auto path = descend(entry);
-    if (!path)
-        return path.error();
-    const uint32_t leafNumber = path->back().page;
-    IndexPage& leaf = *path->back().contents;
+    if (Status status = descend(entry); !status)
+        return status.error();
+    std::vector<PathStep>& path = m_path;
+    const uint32_t leafNumber = path.back().page;
+    IndexPage& leaf = *path.back().contents;
     auto& entries = leaf.entries;
     const auto at = std::lower_bound(entries.begin(), entries.end(), entry, entryLess);
     const auto position = static_cast<std::size_t>(at - entries.begin());
@@ -242,19 +241,20 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
         *entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), std::move(entry));
     changeEntryBytes(leafNumber, 0, indexEntrySize(stored, true));
     m_undo.push_back({Undo::Kind::Inserted, leafNumber, position, {}, std::nullopt});
-    std::vector<uint32_t> changed{leafNumber};
+    std::vector<uint32_t>& changed = m_touched;
+    changed.assign(1, leafNumber);
     if (position + 1 == entries.size()) {
         // The leaf's largest entry changed: so may its ancestors' entries for it.
-        for (std::size_t level = path->size() - 1; level > 0; --level) {
-            const PathStep& step = (*path)[level];
+        for (std::size_t level = path.size() - 1; level > 0; --level) {
+            const PathStep& step = path[level];
             if (!step.entry)
                 continue; // a tail child has no entry; the parent's maximum changes with it
-            IndexPage* parent = (*path)[level - 1].contents;
+            IndexPage* parent = path[level - 1].contents;
             IndexEntry& reference = parent->entries[*step.entry];
-            m_undo.push_back({Undo::Kind::Replaced, (*path)[level - 1].page, *step.entry, reference, std::nullopt});
-            changeEntryBytes((*path)[level - 1].page, reference.key.size(), stored.key.size());
+            m_undo.push_back({Undo::Kind::Replaced, path[level - 1].page, *step.entry, reference, std::nullopt});
+            changeEntryBytes(path[level - 1].page, reference.key.size(), stored.key.size());
             reference = IndexEntry{stored.key, stored.page, stored.row, step.page};
-            changed.push_back((*path)[level - 1].page);
+            changed.push_back(path[level - 1].page);
             if (*step.entry + 1 != parent->entries.size() || parent->childTail != 0)
                 break;
         }
@@ -265,7 +265,7 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
     if (overfull) {
         // Splits change pages in ways too many to undo one by one: the pages they load are copied whole first.
         m_splitting = true;
-        Status split = splitOverfull(*path, changed);
+        Status split = splitOverfull(path, changed);
         m_splitting = false;
         if (!split)
             return split.error();

@@ -62,8 +62,8 @@ private:
     bool fits(uint32_t number, const IndexPage& page);
     void changeEntryBytes(uint32_t number, std::size_t removed, std::size_t added);
     Result<uint32_t> newPage();
-    // Root-to-leaf pages towards the first entry not less than `target`.
-    Result<std::vector<PathStep>> descend(const IndexEntry& target);
+    // Root-to-leaf pages towards the first entry not less than `target`, into m_path.
+    Status descend(const IndexEntry& target);
     Result<IndexEntry> subtreeMaximum(uint32_t number);
     // The entry next to `position` in the leaf's level, or nullptr; valid until the pages change.
     Result<const IndexEntry*> neighbour(const IndexPage& leaf, std::size_t position, bool before);
@@ -79,6 +79,9 @@ private:
     // Entry bytes of pages without a common prefix, where known, kept up to date as
     // entries go in: most inserts then need no pass over the page to know it fits.
     std::unordered_map<uint32_t, std::size_t> m_entryBytes;
+    // Kept between inserts for their room: the last descent, and the pages an insert changed.
+    std::vector<PathStep> m_path;
+    std::vector<uint32_t> m_touched;
     bool m_splitting = false; // pages loaded now are copied whole first, for dropStatement
     std::unordered_set<uint32_t> m_copiedWhole; // by the current statement: once is enough
 };

@@ -4,6 +4,7 @@
 #include "database/storage/write/write_errors.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace storage {
 
@@ -70,9 +71,11 @@ bool appendCompressedAscii(std::string_view utf8, std::vector<uint8_t>& out) {
     // Plain ASCII's UTF-8 bytes are the compressed form's bytes.
     if (utf8.size() <= 2 || utf8.size() > kMaxCompressedUnits || !std::all_of(utf8.begin(), utf8.end(), isPlainAscii))
         return false;
-    out.push_back(0xFF);
-    out.push_back(0xFE);
-    out.insert(out.end(), utf8.begin(), utf8.end());
+    const std::size_t at = out.size();
+    out.resize(at + 2 + utf8.size());
+    out[at] = 0xFF;
+    out[at + 1] = 0xFE;
+    std::memcpy(out.data() + at + 2, utf8.data(), utf8.size());
     return true;
 }
 
