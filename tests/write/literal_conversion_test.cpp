@@ -204,8 +204,16 @@ TEST(LiteralConversion, YesNoGuidTextAndBinaryFromText) {
     };
     for (const TextCase& c : cases) {
         SCOPED_TRACE(c.text);
-        expectConversion(convertText(c.text, makeColumn(c.type, c.type == ColumnType::Binary ? 4 : 10)), c.expected,
-                         c.error);
+        const ColumnDefinition column = makeColumn(c.type, c.type == ColumnType::Binary ? 4 : 10);
+        expectConversion(convertText(c.text, column), c.expected, c.error);
+        // The direct way for text into Text gives the same, and leaves the errors to the general one.
+        Value direct;
+        if (convertTextIntoText(sql::Literal{sql::Literal::Kind::String, c.text}, column, direct)) {
+            EXPECT_EQ(c.error, 0);
+            EXPECT_EQ(direct, c.expected);
+        } else {
+            EXPECT_TRUE(c.type != ColumnType::Text || c.error != 0) << "text that fits a Text column goes directly";
+        }
     }
 }
 
@@ -262,6 +270,10 @@ TEST(LiteralConversion, CalculatedComplexAndUnknownColumnsAreRefused) {
         ASSERT_FALSE(result.hasValue());
         EXPECT_EQ(result.error().kind, ErrorKind::NotSupported);
     }
+    ColumnDefinition calculatedText = makeColumn(ColumnType::Text, 10);
+    calculatedText.extendedFlags = 0xC0;
+    Value direct;
+    EXPECT_FALSE(convertTextIntoText(sql::Literal{sql::Literal::Kind::String, "1"}, calculatedText, direct));
 }
 
 } // namespace

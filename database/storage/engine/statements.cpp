@@ -259,6 +259,8 @@ Status insertRow(WriteTarget target, const sql::Insert& statement) {
                            (literal.kind == sql::Literal::Kind::String && literal.text.empty());
         if (empty && (column.isAutoNumber() || column.isGuidAutoNumber()))
             continue; // the next number
+        if (convertTextIntoText(literal, column, row[targets[i]]))
+            continue;
         auto value = convertLiteral(literal, column);
         if (!value)
             return value.error();

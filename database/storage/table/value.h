@@ -97,6 +97,11 @@ public:
         return std::get_if<T>(&m_storage);
     }
     bool operator==(const Value&) const = default;
+    // Replaces the value in place, without a temporary Value.
+    template <class T, class... Args>
+    void emplace(Args&&... args) {
+        m_storage.template emplace<T>(std::forward<Args>(args)...);
+    }
 
 private:
     Storage m_storage;

@@ -48,10 +48,15 @@ std::string numberAsText(double value) {
     return text;
 }
 
-Result<Value> textValue(std::string text, const ColumnDefinition& column) {
+// Whether a Text or Memo column holds the text.
+bool textFits(std::string_view text, const ColumnDefinition& column) {
     const std::size_t limit = column.type() == ColumnType::Text ? column.length / 2u : kMaxLongValueBytes / 2;
     // UTF-8 never takes fewer bytes than UTF-16 units: short text needs no counting.
-    if (text.size() > limit && utf8ToUtf16(text).size() > limit)
+    return text.size() <= limit || utf8ToUtf16(text).size() <= limit;
+}
+
+Result<Value> textValue(std::string text, const ColumnDefinition& column) {
+    if (!textFits(text, column))
         return write_errors::fieldTooSmall();
     return Value(std::move(text));
 }
@@ -254,6 +259,14 @@ Result<Value> convertText(std::string_view text, const ColumnDefinition& column)
         return numberInto(*number, column);
     }
     }
+}
+
+bool convertTextIntoText(const sql::Literal& literal, const ColumnDefinition& column, Value& out) {
+    if (literal.kind != sql::Literal::Kind::String || column.type() != ColumnType::Text || !writable(column) ||
+        !textFits(literal.text, column))
+        return false;
+    out.emplace<std::string>(literal.text);
+    return true;
 }
 
 Result<Value> convertLiteral(const sql::Literal& literal, const ColumnDefinition& column) {

@@ -40,6 +40,11 @@ namespace storage {
 // Calculated, complex and unknown columns are refused (NotSupported).
 Result<Value> convertLiteral(const sql::Literal& literal, const ColumnDefinition& column);
 
+// convertLiteral's commonest case in one step: a text literal into a Text column that
+// holds it, written straight into `out`. False, with `out` untouched, for anything else,
+// which then needs convertLiteral (and its errors).
+bool convertTextIntoText(const sql::Literal& literal, const ColumnDefinition& column, Value& out);
+
 // The text-literal conversion alone.
 Result<Value> convertText(std::string_view text, const ColumnDefinition& column);
 

@@ -4,7 +4,6 @@
 #include "database/storage/write/write_errors.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace storage {
 
@@ -71,11 +70,11 @@ bool appendCompressedAscii(std::string_view utf8, std::vector<uint8_t>& out) {
     // Plain ASCII's UTF-8 bytes are the compressed form's bytes.
     if (utf8.size() <= 2 || utf8.size() > kMaxCompressedUnits || !std::all_of(utf8.begin(), utf8.end(), isPlainAscii))
         return false;
-    const std::size_t at = out.size();
-    out.resize(at + 2 + utf8.size());
-    out[at] = 0xFF;
-    out[at + 1] = 0xFE;
-    std::memcpy(out.data() + at + 2, utf8.data(), utf8.size());
+    const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
+    const uint8_t mark[] = {0xFF, 0xFE};
+    out.reserve(out.size() + sizeof mark + utf8.size());
+    out.insert(out.end(), mark, mark + sizeof mark);
+    out.insert(out.end(), bytes, bytes + utf8.size());
     return true;
 }
 
