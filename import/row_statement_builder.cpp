@@ -61,13 +61,16 @@ bool RowStatementBuilder::build(const QString& table, std::string_view line, con
     const std::string& separator = *m_separatorBytes;
     std::size_t at = 0;
     bool fieldsLeft = !line.empty();
+    // Each field's bytes are converted in the same pass that looks for the separator's first byte.
+    const int separatorStart = separator.empty() ? -1 : static_cast<unsigned char>(separator[0]);
     for (int k = 0; k <= m_lastFieldIndex; ++k) {
         *to++ = '\'';
         if (fieldsLeft) {
-            const std::size_t cut = separator.empty() ? std::string_view::npos : line.find(separator, at);
-            const std::size_t end = cut == std::string_view::npos ? line.size() : cut;
-            for (std::size_t i = at; i < end; ++i) {
+            std::size_t i = at;
+            for (; i < line.size(); ++i) {
                 const auto byte = static_cast<unsigned char>(line[i]);
+                if (byte == separatorStart && line.substr(i, separator.size()) == separator)
+                    break;
                 if (m_copiedAsItIs[byte]) {
                     *to++ = static_cast<char>(byte);
                 } else {
@@ -75,10 +78,10 @@ bool RowStatementBuilder::build(const QString& table, std::string_view line, con
                     to = std::copy(converted.begin(), converted.end(), to);
                 }
             }
-            if (cut == std::string_view::npos)
+            if (i == line.size())
                 fieldsLeft = false;
             else
-                at = cut + separator.size();
+                at = i + separator.size();
         }
         *to++ = '\'';
         if (k < m_lastFieldIndex)

@@ -178,8 +178,7 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
     if (values.size() != def.columns.size())
         return write_errors::typeMismatch();
     const std::size_t slots = def.maxColumns;
-    std::vector<uint8_t> nullMask((slots + 7) / 8, 0);
-    const auto present = [&](uint16_t number) { nullMask[number / 8] |= static_cast<uint8_t>(1u << (number % 8)); };
+    const std::size_t maskSize = (slots + 7) / 8;
 
     std::size_t fixedEnd = 0;
     for (const ColumnDefinition& column : def.columns)
@@ -188,12 +187,16 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
 
     std::vector<uint8_t> row;
     // Room for short variable values and the offsets behind them, so that a row is rarely moved while it grows.
-    row.reserve(2 + fixedEnd + def.variableColumns * 20 + 6 + nullMask.size());
+    row.reserve(2 + fixedEnd + def.variableColumns * 20 + 6 + maskSize);
     row.resize(2 + fixedEnd, 0);
     row[0] = static_cast<uint8_t>(slots);
     row[1] = static_cast<uint8_t>(slots >> 8);
-    std::vector<const ColumnDefinition*> byVarIndex(def.variableColumns, nullptr);
-    std::vector<const Value*> varValues(def.variableColumns, nullptr);
+    struct VariableSlot {
+        const ColumnDefinition* column = nullptr; // none: a deleted column's slot
+        const Value* value = nullptr;
+        std::size_t offset = 0;
+    };
+    std::vector<VariableSlot> variable(def.variableColumns);
 
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
         const ColumnDefinition& column = def.columns[i];
@@ -203,11 +206,8 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
         if (column.isCalculated())
             return write_errors::unsupportedColumnType(column.name, column.typeCode);
         if (column.type() == ColumnType::Boolean) {
-            const bool* flag = value.get<bool>();
-            if (!value.isNull() && !flag)
+            if (!value.isNull() && !value.get<bool>())
                 return write_errors::typeMismatch();
-            if (flag && *flag)
-                present(column.number);
             continue;
         }
         if (column.isFixed()) {
@@ -219,46 +219,50 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
             if (bytes->size() != fixedSize(column))
                 return write_errors::typeMismatch();
             std::copy(bytes->begin(), bytes->end(), row.begin() + 2 + column.fixedOffset);
-            present(column.number);
             continue;
         }
-        if (column.varIndex >= def.variableColumns || byVarIndex[column.varIndex])
+        if (column.varIndex >= def.variableColumns || variable[column.varIndex].column)
             return write_errors::unsupportedColumnType(column.name, column.typeCode);
-        byVarIndex[column.varIndex] = &column;
-        varValues[column.varIndex] = &value;
+        variable[column.varIndex] = {&column, &value, 0};
     }
 
     if (def.variableColumns > 0) {
-        std::vector<std::size_t> offsets;
-        offsets.reserve(def.variableColumns);
-        for (std::size_t k = 0; k < def.variableColumns; ++k) {
-            offsets.push_back(row.size());
+        for (VariableSlot& slot : variable) {
+            slot.offset = row.size();
             // A slot without a live column belonged to a deleted column: zero length.
-            if (!byVarIndex[k] || varValues[k]->isNull())
+            if (!slot.column || slot.value->isNull())
                 continue;
-            const ColumnDefinition& column = *byVarIndex[k];
-            if (const auto* text = as<std::string>(*varValues[k]); text && column.type() == ColumnType::Text &&
-                                                                   mayCompressText(column) &&
-                                                                   appendCompressedAscii(*text, row)) {
-                if (row.size() - offsets.back() > column.length)
+            const ColumnDefinition& column = *slot.column;
+            if (const auto* text = as<std::string>(*slot.value); text && column.type() == ColumnType::Text &&
+                                                                  mayCompressText(column) &&
+                                                                  appendCompressedAscii(*text, row)) {
+                if (row.size() - slot.offset > column.length)
                     return write_errors::fieldTooSmall();
-                present(column.number);
                 continue;
             }
-            auto bytes = encodeFieldValue(column, *varValues[k]);
+            auto bytes = encodeFieldValue(column, *slot.value);
             if (!bytes)
                 return bytes;
             row.insert(row.end(), bytes->begin(), bytes->end());
-            present(column.number);
             if (row.size() > kMaxRowSize)
                 return write_errors::recordTooLarge();
         }
         putU16(row, row.size()); // EOD
-        for (std::size_t k = offsets.size(); k-- > 0;)
-            putU16(row, offsets[k]);
+        for (std::size_t k = variable.size(); k-- > 0;)
+            putU16(row, variable[k].offset);
         putU16(row, def.variableColumns);
     }
-    row.insert(row.end(), nullMask.begin(), nullMask.end());
+
+    // The null mask: a bit for each column with a value, Yes/No columns holding theirs there.
+    const std::size_t maskStart = row.size();
+    row.resize(maskStart + maskSize, 0);
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
+        const uint16_t number = def.columns[i].number;
+        const bool present = def.columns[i].type() == ColumnType::Boolean ? values[i].get<bool>() && *values[i].get<bool>()
+                                                                           : !values[i].isNull();
+        if (present)
+            row[maskStart + number / 8] |= static_cast<uint8_t>(1u << (number % 8));
+    }
     if (row.size() > kMaxRowSize)
         return write_errors::recordTooLarge();
     return row;
