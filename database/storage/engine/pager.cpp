@@ -96,22 +96,32 @@ Status Pager::markUsed(uint32_t number) {
     Result<PageHandle> handle = read(1);
     if (!handle)
         return handle.error();
-    std::vector<uint8_t> page = **handle;
-    const uint16_t rows = get16(page, 0x0C);
-    if (page[0] != 0x01 || rows == 0)
+    const std::vector<uint8_t>& stored = **handle;
+    const uint16_t rows = get16(stored, 0x0C);
+    if (stored[0] != 0x01 || rows == 0)
         return m_reader.corrupt(1, 0, "the global usage map page is not a data page with a map row");
-    const std::size_t rowStart = get16(page, 0x0E) & kOffsetMask;
+    const std::size_t rowStart = get16(stored, 0x0E) & kOffsetMask;
     const std::size_t rowEnd = pageSize();
     if (rowStart < 0x0E + 2u * rows || rowEnd - rowStart < 5)
         return m_reader.corrupt(1, 0x0E, "global usage map row out of place");
-
-    if (page[rowStart] == 0x01)
-        return markUsedInReferenceMap(page, rowStart, rowEnd, number);
-    if (page[rowStart] != 0x00)
-        return m_reader.corrupt(1, static_cast<uint32_t>(rowStart), "unknown global usage map type");
-
-    uint32_t start = get32(page, rowStart + 1);
+    const uint8_t mapType = stored[rowStart];
+    uint32_t start = get32(stored, rowStart + 1);
     std::size_t bitmapLength = rowEnd - rowStart - 5;
+
+    if (mapType == 0x00 && number >= start && number < start + 8 * bitmapLength) {
+        // The common case, one bit in the window: changed in place, and only its byte written.
+        *handle = nullptr; // a page held elsewhere would be copied before the change
+        auto changing = pageToChange(1);
+        if (!changing)
+            return changing.error();
+        setBit((*changing)->data() + rowStart + 5, number - start, false);
+        return writeChanged(1, **changing, rowStart + 5 + (number - start) / 8, 1);
+    }
+    std::vector<uint8_t> page = stored;
+    if (mapType == 0x01)
+        return markUsedInReferenceMap(page, rowStart, rowEnd, number);
+    if (mapType != 0x00)
+        return m_reader.corrupt(1, static_cast<uint32_t>(rowStart), "unknown global usage map type");
     if (number < start)
         return Status::ok(); // below the window: counted as used already
     if (number >= start + 8 * bitmapLength) {

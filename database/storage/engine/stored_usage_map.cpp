@@ -61,6 +61,7 @@ Status StoredUsageMap::change(uint32_t page, bool add) {
         return slot.error();
     const auto begin = (*holder)->begin();
     std::vector<uint8_t> row(begin + slot->start, begin + slot->end);
+    *holder = nullptr; // held here, the page would be copied before its change below
 
     PagerMapPages bitmaps(m_pager);
     if (add) {
@@ -73,12 +74,11 @@ Status StoredUsageMap::change(uint32_t page, bool add) {
         return status;
     // Allocating a bitmap page may have changed the holder page (never in practice: holders
     // are data pages of maps, bitmap pages are new), so read it again before patching.
-    auto current = m_pager.read(m_where.page);
+    auto current = m_pager.pageToChange(m_where.page);
     if (!current)
         return current.error();
-    std::vector<uint8_t> bytes = **current;
-    std::copy(row.begin(), row.end(), bytes.begin() + slot->start);
-    return m_pager.write(m_where.page, std::move(bytes));
+    std::copy(row.begin(), row.end(), (*current)->begin() + slot->start);
+    return m_pager.writeChanged(m_where.page, **current, slot->start, row.size());
 }
 
 } // namespace storage
