@@ -35,6 +35,9 @@ TextLines TextLines::read(const QString& path, std::optional<ReadFailure>* failu
     if (const AnsiCodePage::ByteTable* table = lines.m_table) {
         lines.m_bytes = std::move(bytes);
         const auto* data = reinterpret_cast<const unsigned char*>(lines.m_bytes.constData());
+        const auto carriageReturn = std::find(table->begin(), table->end(), kCarriageReturn);
+        if (std::count(table->begin(), table->end(), kCarriageReturn) == 1)
+            lines.m_carriageReturnByte = static_cast<int>(carriageReturn - table->begin());
         if (std::count(table->begin(), table->end(), kLineFeed) == 1 && (*table)['\n'] == kLineFeed)
             lines.findLineFeeds();
         else
@@ -112,9 +115,14 @@ std::optional<std::string_view> TextLines::plainBytes(qsizetype index) const {
     const auto* data = reinterpret_cast<const unsigned char*>(m_bytes.constData());
     if (end > start && (*m_table)[data[end - 1]] == kCarriageReturn)
         --end;
-    for (qsizetype at = start; at < end; ++at)
-        if ((*m_table)[data[at]] == kCarriageReturn)
+    if (m_carriageReturnByte >= 0) {
+        if (std::memchr(data + start, m_carriageReturnByte, static_cast<std::size_t>(end - start)))
             return std::nullopt;
+    } else {
+        for (qsizetype at = start; at < end; ++at)
+            if ((*m_table)[data[at]] == kCarriageReturn)
+                return std::nullopt;
+    }
     return std::string_view(m_bytes.constData() + start, static_cast<std::size_t>(end - start));
 }
 
