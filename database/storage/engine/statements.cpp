@@ -11,7 +11,6 @@
 #include "database/storage/write/write_errors.h"
 
 #include <algorithm>
-#include <numeric>
 #include <set>
 
 namespace storage {
@@ -235,10 +234,8 @@ Status insertRow(WriteTarget target, const sql::Insert& statement) {
 
     // Which column each value goes to: the field list's, or every column in order.
     std::vector<std::size_t> targets;
-    if (statement.fields.empty()) {
-        targets.resize(def.columns.size());
-        std::iota(targets.begin(), targets.end(), std::size_t{0});
-    } else {
+    const bool inColumnOrder = statement.fields.empty();
+    if (!inColumnOrder) {
         for (const std::string& field : statement.fields) {
             const std::u32string wanted = foldedName(field);
             auto at = std::find_if(def.columns.begin(), def.columns.end(),
@@ -248,23 +245,24 @@ Status insertRow(WriteTarget target, const sql::Insert& statement) {
             targets.push_back(static_cast<std::size_t>(at - def.columns.begin()));
         }
     }
-    if (targets.size() != statement.values.size())
+    if ((inColumnOrder ? def.columns.size() : targets.size()) != statement.values.size())
         return write_errors::valueCountMismatch();
 
     std::vector<Value> row(def.columns.size());
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        const ColumnDefinition& column = def.columns[targets[i]];
+    for (std::size_t i = 0; i < statement.values.size(); ++i) {
+        const std::size_t to = inColumnOrder ? i : targets[i];
+        const ColumnDefinition& column = def.columns[to];
         const sql::Literal& literal = statement.values[i];
         const bool empty = literal.kind == sql::Literal::Kind::Null ||
                            (literal.kind == sql::Literal::Kind::String && literal.text.empty());
         if (empty && (column.isAutoNumber() || column.isGuidAutoNumber()))
             continue; // the next number
-        if (convertTextIntoText(literal, column, row[targets[i]]))
+        if (convertTextIntoText(literal, column, row[to]))
             continue;
         auto value = convertLiteral(literal, column);
         if (!value)
             return value.error();
-        row[targets[i]] = std::move(*value);
+        row[to] = std::move(*value);
     }
     if (Status status = checkColumnProperties(*table, def, row); !status)
         return status;
