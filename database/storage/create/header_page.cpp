@@ -21,6 +21,7 @@
 
 #include "database/storage/create/header_page.h"
 
+#include "database/storage/format/bytes.h"
 #include "database/storage/format/header.h"
 #include "database/storage/format/rc4.h"
 #include "database/storage/write/data_page_builder.h"
@@ -49,11 +50,6 @@ constexpr std::size_t kSlotsEnd = 0x1000;
 constexpr std::array<uint8_t, 24> kMaskedConstant{0, 1, 0, 0, 1, 1, 0, 0, 2, 0, 0, 0,
                                                   3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0};
 constexpr std::array<uint8_t, 8> kVersionTrailer{0x54, 0x06, 0x00, 0x00, '4', '.', '0', 0x00};
-
-void putU16(std::vector<uint8_t>& page, std::size_t at, uint16_t value) {
-    page[at] = static_cast<uint8_t>(value);
-    page[at + 1] = static_cast<uint8_t>(value >> 8);
-}
 
 uint8_t versionByte(FileFormat format) {
     switch (format) {
@@ -93,7 +89,7 @@ std::vector<uint8_t> newHeaderPage(FileFormat format, double creationDate, const
     page[0x15] = format == FileFormat::Ace14 ? 1 : 0;
 
     std::copy(kMaskedConstant.begin(), kMaskedConstant.end(), page.begin() + kMaskStart);
-    putU16(page, 0x3C, kCodePage);
+    writeU16(page, 0x3C, kCodePage);
     // An empty password is stored as the mask itself: all-zero bytes would read as a password.
     const auto mask = dateMask(creationDate);
     for (std::size_t i = 0; i < kPasswordBytes; ++i) {
@@ -102,8 +98,8 @@ std::vector<uint8_t> newHeaderPage(FileFormat format, double creationDate, const
         const auto plain = static_cast<uint8_t>(i % 2 == 0 ? code & 0xFF : code >> 8);
         page[kPassword + i] = plain ^ mask[i % 4];
     }
-    putU16(page, 0x6A, format == FileFormat::Jet4 ? kJetBuild : kAceBuild);
-    putU16(page, 0x6E, kGeneralLcid);
+    writeU16(page, 0x6A, format == FileFormat::Jet4 ? kJetBuild : kAceBuild);
+    writeU16(page, 0x6E, kGeneralLcid);
     page[0x71] = newDatabaseSortOrderVersion(format);
     const auto dateBits = std::bit_cast<uint64_t>(creationDate);
     for (std::size_t i = 0; i < 8; ++i)

@@ -20,22 +20,6 @@ namespace {
 constexpr uint16_t kOffsetMask = 0x1FFF;
 constexpr uint32_t kPagesPerBitmapPage = 4092 * 8;
 
-uint16_t get16(const std::vector<uint8_t>& page, std::size_t at) {
-    return static_cast<uint16_t>(page[at] | (page[at + 1] << 8));
-}
-void put16(std::vector<uint8_t>& page, std::size_t at, uint16_t value) {
-    page[at] = static_cast<uint8_t>(value);
-    page[at + 1] = static_cast<uint8_t>(value >> 8);
-}
-uint32_t get32(const std::vector<uint8_t>& page, std::size_t at) {
-    return static_cast<uint32_t>(page[at] | (page[at + 1] << 8) | (page[at + 2] << 16)) |
-           (static_cast<uint32_t>(page[at + 3]) << 24);
-}
-void put32(std::vector<uint8_t>& page, std::size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        page[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 void setBit(uint8_t* bitmap, uint32_t bit, bool value) {
     if (value)
         bitmap[bit / 8] = static_cast<uint8_t>(bitmap[bit / 8] | (1u << (bit % 8)));
@@ -97,15 +81,15 @@ Status Pager::markUsed(uint32_t number) {
     if (!handle)
         return handle.error();
     const std::vector<uint8_t>& stored = **handle;
-    const uint16_t rows = get16(stored, 0x0C);
+    const uint16_t rows = readU16(stored, 0x0C);
     if (stored[0] != 0x01 || rows == 0)
         return m_reader.corrupt(1, 0, "the global usage map page is not a data page with a map row");
-    const std::size_t rowStart = get16(stored, 0x0E) & kOffsetMask;
+    const std::size_t rowStart = readU16(stored, 0x0E) & kOffsetMask;
     const std::size_t rowEnd = pageSize();
     if (rowStart < 0x0E + 2u * rows || rowEnd - rowStart < 5)
         return m_reader.corrupt(1, 0x0E, "global usage map row out of place");
     const uint8_t mapType = stored[rowStart];
-    uint32_t start = get32(stored, rowStart + 1);
+    uint32_t start = readU32(stored, rowStart + 1);
     std::size_t bitmapLength = rowEnd - rowStart - 5;
 
     if (mapType == 0x00 && number >= start && number < start + 8 * bitmapLength) {
@@ -128,21 +112,21 @@ Status Pager::markUsed(uint32_t number) {
         // Grow the row while page 1 has room (as Access does), moving the other rows down.
         const std::size_t needed = (number - start) / 8 + 1;
         const std::size_t growth = (needed - bitmapLength + 63) / 64 * 64;
-        const uint16_t freeSpace = get16(page, 0x02);
+        const uint16_t freeSpace = readU16(page, 0x02);
         if (growth <= freeSpace) {
             std::size_t lowest = rowStart;
             for (uint16_t i = 0; i < rows; ++i)
-                lowest = std::min<std::size_t>(lowest, get16(page, 0x0E + 2u * i) & kOffsetMask);
+                lowest = std::min<std::size_t>(lowest, readU16(page, 0x0E + 2u * i) & kOffsetMask);
             std::vector<uint8_t> oldRow(page.begin() + static_cast<std::ptrdiff_t>(rowStart), page.end());
             std::memmove(page.data() + lowest - growth, page.data() + lowest, rowStart - lowest);
             const std::size_t newStart = rowStart - growth;
             std::copy(oldRow.begin(), oldRow.end(), page.begin() + static_cast<std::ptrdiff_t>(newStart));
             std::fill(page.begin() + static_cast<std::ptrdiff_t>(newStart + oldRow.size()), page.end(), uint8_t{0xFF});
             for (uint16_t i = 0; i < rows; ++i) {
-                const uint16_t entry = get16(page, 0x0E + 2u * i);
-                put16(page, 0x0E + 2u * i, static_cast<uint16_t>(((entry & kOffsetMask) - growth) | (entry & ~kOffsetMask)));
+                const uint16_t entry = readU16(page, 0x0E + 2u * i);
+                writeU16(page, 0x0E + 2u * i, static_cast<uint16_t>(((entry & kOffsetMask) - growth) | (entry & ~kOffsetMask)));
             }
-            put16(page, 0x02, static_cast<uint16_t>(freeSpace - growth));
+            writeU16(page, 0x02, static_cast<uint16_t>(freeSpace - growth));
             setBit(page.data() + newStart + 5, number - start, false);
             return write(1, std::move(page));
         }
@@ -157,7 +141,7 @@ Status Pager::markUsed(uint32_t number) {
                 setBit(bitmap.data(), bit, bitSet(page.data() + rowStart + 5, static_cast<uint32_t>(pageNumber - start)));
         }
         std::copy(bitmap.begin(), bitmap.end(), page.begin() + static_cast<std::ptrdiff_t>(rowStart + 5));
-        put32(page, rowStart + 1, newStart);
+        writeU32(page, rowStart + 1, newStart);
         start = newStart;
     }
     setBit(page.data() + rowStart + 5, number - start, false);
@@ -170,7 +154,7 @@ Status Pager::markUsedInReferenceMap(std::vector<uint8_t>& mapPage, std::size_t 
     const std::size_t at = rowStart + 1 + 4 * pointer;
     if (at + 4 > rowEnd)
         return invalidArgument();
-    uint32_t bitmapPage = get32(mapPage, at);
+    uint32_t bitmapPage = readU32(mapPage, at);
     if (bitmapPage == 0) {
         // A new bitmap page starts with every page free; it is itself a page of the file.
         bitmapPage = pageCount();
@@ -179,7 +163,7 @@ Status Pager::markUsedInReferenceMap(std::vector<uint8_t>& mapPage, std::size_t 
         fresh[0] = 0x05;
         fresh[1] = 0x01;
         fresh[2] = fresh[3] = 0;
-        put32(mapPage, at, bitmapPage);
+        writeU32(mapPage, at, bitmapPage);
         if (Status status = write(bitmapPage, std::move(fresh)); !status)
             return status;
         if (Status status = write(1, mapPage); !status)

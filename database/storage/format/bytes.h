@@ -56,6 +56,20 @@ inline double readF64(Bytes bytes, std::size_t offset) {
     return std::bit_cast<double>(readU64(bytes, offset));
 }
 
+// Little-endian writes, into bytes the caller has made long enough.
+inline void writeU16(std::span<uint8_t> bytes, std::size_t offset, uint16_t value) {
+    bytes[offset] = static_cast<uint8_t>(value);
+    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
+}
+inline void writeU32(std::span<uint8_t> bytes, std::size_t offset, uint32_t value) {
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+inline void writeU64(std::span<uint8_t> bytes, std::size_t offset, uint64_t value) {
+    writeU32(bytes, offset, static_cast<uint32_t>(value));
+    writeU32(bytes, offset + 4, static_cast<uint32_t>(value >> 32));
+}
+
 // A row pointer: row number in the low byte, page number in the upper 24 bits.
 struct RowPointer {
     uint32_t page = 0;

@@ -1,5 +1,7 @@
 #include "database/storage/journal/journal_format.h"
 
+#include "database/storage/format/bytes.h"
+
 #include <array>
 #include <cstring>
 
@@ -29,30 +31,6 @@ const CrcTables& crcTables() {
     return tables;
 }
 
-void put32(std::vector<uint8_t>& out, std::size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-void put64(std::vector<uint8_t>& out, std::size_t at, uint64_t value) {
-    for (int i = 0; i < 8; ++i)
-        out[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint32_t get32(std::span<const uint8_t> in, std::size_t at) {
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = (value << 8) | in[at + static_cast<std::size_t>(i)];
-    return value;
-}
-
-uint64_t get64(std::span<const uint8_t> in, std::size_t at) {
-    uint64_t value = 0;
-    for (int i = 7; i >= 0; --i)
-        value = (value << 8) | in[at + static_cast<std::size_t>(i)];
-    return value;
-}
-
 } // namespace
 
 uint32_t crc32(std::span<const uint8_t> bytes, uint32_t seed) {
@@ -72,18 +50,18 @@ uint32_t crc32(std::span<const uint8_t> bytes, uint32_t seed) {
 std::vector<uint8_t> encodeHeader(uint32_t pageSize, uint64_t originalSize) {
     std::vector<uint8_t> header(kHeaderSize, 0);
     std::memcpy(header.data(), kMagic.data(), kMagic.size());
-    put32(header, 8, pageSize);
-    put64(header, 16, originalSize);
-    put32(header, 24, crc32(std::span(header).first(24)));
+    writeU32(header, 8, pageSize);
+    writeU64(header, 16, originalSize);
+    writeU32(header, 24, crc32(std::span(header).first(24)));
     return header;
 }
 
 std::optional<Header> decodeHeader(std::span<const uint8_t> bytes) {
     if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) != 0)
         return std::nullopt;
-    if (get32(bytes, 24) != crc32(bytes.first(24)))
+    if (readU32(bytes, 24) != crc32(bytes.first(24)))
         return std::nullopt;
-    Header header{get32(bytes, 8), get64(bytes, 16)};
+    Header header{readU32(bytes, 8), readU64(bytes, 16)};
     if (header.pageSize == 0 || header.pageSize > 65536)
         return std::nullopt;
     return header;
@@ -91,17 +69,17 @@ std::optional<Header> decodeHeader(std::span<const uint8_t> bytes) {
 
 std::vector<uint8_t> encodeRecord(uint32_t page, std::span<const uint8_t> original) {
     std::vector<uint8_t> record(4 + original.size() + 4);
-    put32(record, 0, page);
+    writeU32(record, 0, page);
     std::memcpy(record.data() + 4, original.data(), original.size());
-    put32(record, 4 + original.size(), crc32(std::span(record).first(4 + original.size())));
+    writeU32(record, 4 + original.size(), crc32(std::span(record).first(4 + original.size())));
     return record;
 }
 
 std::optional<uint32_t> decodeRecord(std::span<const uint8_t> record, uint32_t pageSize) {
     const std::size_t body = 4 + static_cast<std::size_t>(pageSize);
-    if (record.size() < body + 4 || get32(record, body) != crc32(record.first(body)))
+    if (record.size() < body + 4 || readU32(record, body) != crc32(record.first(body)))
         return std::nullopt;
-    return get32(record, 0);
+    return readU32(record, 0);
 }
 
 } // namespace storage::journal

@@ -13,6 +13,8 @@
 
 #include "database/storage/write/data_page_builder.h"
 
+#include "database/storage/format/bytes.h"
+
 #include <algorithm>
 
 namespace storage {
@@ -22,17 +24,13 @@ constexpr std::size_t kFreeSpaceOffset = 0x02;
 constexpr std::size_t kOwnerOffset = 0x04;
 constexpr std::size_t kRowCountOffset = 0x0C;
 
-void putU16(std::vector<uint8_t>& page, std::size_t at, std::size_t value) {
-    page[at] = static_cast<uint8_t>(value & 0xFF);
-    page[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
-}
 } // namespace
 
 std::vector<uint8_t> newDataPage(uint32_t owner, uint32_t pageSize) {
     std::vector<uint8_t> page(pageSize, 0);
     page[0] = 0x01;
     page[1] = 0x01;
-    putU16(page, kFreeSpaceOffset, pageSize - kDataPageHeaderSize);
+    writeU16(page, kFreeSpaceOffset, pageSize - kDataPageHeaderSize);
     for (int i = 0; i < 4; ++i)
         page[kOwnerOffset + i] = static_cast<uint8_t>(owner >> (8 * i));
     return page;
@@ -52,9 +50,9 @@ std::optional<uint8_t> appendRow(std::vector<uint8_t>& page, Bytes row) {
         count == 0 ? page.size() : readU16(page, kDataPageHeaderSize + 2 * (std::size_t{count} - 1)) & kRowOffsetMask;
     const std::size_t start = end - row.size();
     std::copy(row.begin(), row.end(), page.begin() + static_cast<std::ptrdiff_t>(start));
-    putU16(page, kDataPageHeaderSize + 2 * std::size_t{count}, start);
-    putU16(page, kRowCountOffset, count + 1u);
-    putU16(page, kFreeSpaceOffset, dataPageFreeSpace(page) - row.size() - 2);
+    writeU16(page, kDataPageHeaderSize + 2 * std::size_t{count}, start);
+    writeU16(page, kRowCountOffset, count + 1u);
+    writeU16(page, kFreeSpaceOffset, dataPageFreeSpace(page) - row.size() - 2);
     return static_cast<uint8_t>(count);
 }
 

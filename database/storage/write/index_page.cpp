@@ -35,16 +35,6 @@ constexpr std::size_t kMaskOffset = 0x1B;
 constexpr std::size_t kRowReferenceSize = 4;
 constexpr std::size_t kChildSize = 4;
 
-void putU16(std::vector<uint8_t>& page, std::size_t at, std::size_t value) {
-    page[at] = static_cast<uint8_t>(value & 0xFF);
-    page[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
-}
-
-void putU32(std::vector<uint8_t>& page, std::size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        page[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 uint32_t readBigEndian(Bytes bytes, std::size_t at, std::size_t count) {
     uint32_t value = 0;
     for (std::size_t i = 0; i < count; ++i)
@@ -127,11 +117,11 @@ std::optional<std::vector<uint8_t>> serializeIndexPageWithPrefix(const IndexPage
     std::vector<uint8_t> out(pageSize, 0);
     out[0] = page.leaf ? kIndexLeafPageType : kIndexNodePageType;
     out[1] = 0x01;
-    putU32(out, kOwnerOffset, page.owner);
-    putU32(out, kPreviousOffset, page.previous);
-    putU32(out, kNextOffset, page.next);
-    putU32(out, kTailOffset, page.leaf ? 0 : page.childTail);
-    putU16(out, kPrefixOffset, page.entries.empty() ? 0 : prefixLength);
+    writeU32(out, kOwnerOffset, page.owner);
+    writeU32(out, kPreviousOffset, page.previous);
+    writeU32(out, kNextOffset, page.next);
+    writeU32(out, kTailOffset, page.leaf ? 0 : page.childTail);
+    writeU16(out, kPrefixOffset, page.entries.empty() ? 0 : prefixLength);
     out[kUnknownOffset] = page.unknownByte;
 
     // Entries are written straight into the page: a page holds hundreds of them.
@@ -159,7 +149,7 @@ std::optional<std::vector<uint8_t>> serializeIndexPageWithPrefix(const IndexPage
         used += length - skip;
         out[kMaskOffset + used / 8] |= static_cast<uint8_t>(1u << (used % 8));
     }
-    putU16(out, kFreeSpaceOffset, pageSize - kIndexEntriesOffset - used);
+    writeU16(out, kFreeSpaceOffset, pageSize - kIndexEntriesOffset - used);
     return out;
 }
 

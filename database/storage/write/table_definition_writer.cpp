@@ -21,6 +21,7 @@
 
 #include "database/storage/write/table_definition_writer.h"
 
+#include "database/storage/format/bytes.h"
 #include "database/storage/format/text_codec.h"
 
 #include <algorithm>
@@ -62,16 +63,6 @@ public:
 private:
     std::vector<uint8_t> m_bytes;
 };
-
-void putU32(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-void putU16(std::vector<uint8_t>& bytes, std::size_t at, std::size_t value) {
-    bytes[at] = static_cast<uint8_t>(value & 0xFF);
-    bytes[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
-}
 
 void writeTypeSpecific(Writer& out, const ColumnDefinition& column, const TableDefinitionFormat& format) {
     switch (column.type()) {
@@ -177,7 +168,7 @@ std::vector<uint8_t> serializeTableDefinition(const TableDefinition& def, const 
     }
     out.u16(0xFFFF);
     std::vector<uint8_t>& bytes = out.bytes();
-    putU32(bytes, 0x08, static_cast<uint32_t>(bytes.size()));
+    writeU32(bytes, 0x08, static_cast<uint32_t>(bytes.size()));
     return std::move(bytes);
 }
 
@@ -202,8 +193,8 @@ std::vector<std::vector<uint8_t>> splitTableDefinition(Bytes definition, const s
         const std::size_t used = header + count;
         page[0] = 0x02;
         page[1] = 0x01;
-        putU16(page, 0x02, used + kContinuationHeader >= pageSize ? 0 : pageSize - used - kContinuationHeader);
-        putU32(page, 0x04, i + 1 < pages.size() ? pages[i + 1] : 0);
+        writeU16(page, 0x02, used + kContinuationHeader >= pageSize ? 0 : pageSize - used - kContinuationHeader);
+        writeU32(page, 0x04, i + 1 < pages.size() ? pages[i + 1] : 0);
         out.push_back(std::move(page));
     }
     return out;

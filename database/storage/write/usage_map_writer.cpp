@@ -7,6 +7,8 @@
 
 #include "database/storage/write/usage_map_writer.h"
 
+#include "database/storage/format/bytes.h"
+
 #include <algorithm>
 #include <string>
 
@@ -19,11 +21,6 @@ constexpr uint8_t kReferenceMap = 0x01;
 constexpr uint8_t kBitmapPageType = 0x05;
 constexpr std::size_t kInlineHeader = 5;
 constexpr std::size_t kBitmapPageHeader = 4;
-
-void putU32(std::vector<uint8_t>& row, std::size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        row[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
 
 Error mapError(std::string text) { return {0, std::move(text), ErrorKind::Failed}; }
 
@@ -71,7 +68,7 @@ Result<std::vector<uint8_t>*> bitmapFor(std::vector<uint8_t>& row, uint32_t page
         fresh.assign(pageSize, 0);
         fresh[0] = kBitmapPageType;
         fresh[1] = 0x01;
-        putU32(row, at, number);
+        writeU32(row, at, number);
     }
     auto bytes = store.page(number);
     if (bytes && ((**bytes).size() != pageSize || (**bytes)[0] != kBitmapPageType))
@@ -98,7 +95,7 @@ Status setReferenceBit(std::vector<uint8_t>& row, uint32_t page, bool on, UsageM
 std::vector<uint8_t> newInlineUsageMap(uint32_t startPage, std::size_t rowSize) {
     std::vector<uint8_t> row(std::max(rowSize, kInlineHeader), 0);
     row[0] = kInlineMap;
-    putU32(row, 1, startPage);
+    writeU32(row, 1, startPage);
     return row;
 }
 
