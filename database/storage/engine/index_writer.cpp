@@ -15,28 +15,39 @@ constexpr auto entryLess = [](const IndexEntry& a, const IndexEntry& b) { return
 IndexWriter::IndexWriter(Pager& pager, uint32_t tablePage, const RealIndex& index)
     : m_pager(pager), m_tablePage(tablePage), m_index(index) {}
 
-Result<IndexPage*> IndexWriter::load(uint32_t number) {
-    auto found = m_pages.find(number);
-    if (found == m_pages.end()) {
-        auto handle = m_pager.read(number);
-        if (!handle)
-            return handle.error();
-        auto parsed = parseIndexPage(**handle, number);
-        if (!parsed)
-            return parsed.error();
-        if (parsed->owner != m_tablePage)
-            return m_pager.reader().corrupt(number, 4, "index page of another table");
-        found = m_pages.emplace(number, std::move(*parsed)).first;
+Result<IndexWriter::CachedPage*> IndexWriter::load(uint32_t number) {
+    RecentPage& recent = m_recent[number % m_recent.size()];
+    CachedPage* page = recent.page && recent.number == number ? recent.page : nullptr;
+    if (!page) {
+        auto found = m_pages.find(number);
+        if (found == m_pages.end()) {
+            auto handle = m_pager.read(number);
+            if (!handle)
+                return handle.error();
+            auto parsed = parseIndexPage(**handle, number);
+            if (!parsed)
+                return parsed.error();
+            if (parsed->owner != m_tablePage)
+                return m_pager.reader().corrupt(number, 4, "index page of another table");
+            found = m_pages.emplace(number, CachedPage(std::move(*parsed))).first;
+        }
+        page = &found->second;
+        recent = {number, page};
     }
     if (m_splitting && m_copiedWhole.insert(number).second)
-        m_undo.push_back({Undo::Kind::WholePage, number, 0, {}, found->second});
-    return &found->second;
+        m_undo.push_back({Undo::Kind::WholePage, number, 0, {}, static_cast<const IndexPage&>(*page)});
+    return page;
+}
+
+void IndexWriter::forgetRecentPages() {
+    m_recent.fill({});
+    m_pathLeadsTo.reset();
 }
 
 IndexPage& IndexWriter::createPage(uint32_t number, IndexPage page) {
     m_copiedWhole.insert(number); // dropping the statement forgets it whole
     m_undo.push_back({Undo::Kind::NewPage, number, 0, {}, std::nullopt});
-    return m_pages[number] = std::move(page);
+    return m_pages[number] = CachedPage(std::move(page));
 }
 
 Status IndexWriter::write(uint32_t number) {
@@ -82,17 +93,21 @@ void IndexWriter::dropStatement() {
         // A page split later in the same statement was copied whole before its first
         // split; that copy, put back after these, decides what the page holds.
         case Undo::Kind::Inserted: {
-            auto& entries = m_pages.at(at->page).entries;
-            if (at->position < entries.size())
-                entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(at->position));
+            CachedPage& page = m_pages.at(at->page);
+            if (at->position < page.entries.size())
+                page.entries.erase(page.entries.begin() + static_cast<std::ptrdiff_t>(at->position));
+            page.entryBytes.reset();
             break;
         }
-        case Undo::Kind::Replaced:
-            if (auto& entries = m_pages.at(at->page).entries; at->position < entries.size())
-                entries[at->position] = at->entry;
+        case Undo::Kind::Replaced: {
+            CachedPage& page = m_pages.at(at->page);
+            if (at->position < page.entries.size())
+                page.entries[at->position] = at->entry;
+            page.entryBytes.reset();
             break;
+        }
         case Undo::Kind::WholePage:
-            m_pages[at->page] = std::move(*at->before);
+            m_pages[at->page] = CachedPage(std::move(*at->before));
             break;
         case Undo::Kind::NewPage:
             m_pages.erase(at->page);
@@ -108,19 +123,18 @@ void IndexWriter::dropStatement() {
     m_undo.clear();
     m_copiedWhole.clear();
     m_splitting = false;
-    m_entryBytes.clear();
+    forgetRecentPages();
 }
 
-bool IndexWriter::fits(uint32_t number, const IndexPage& page) {
-    auto known = m_entryBytes.find(number);
-    if (known == m_entryBytes.end())
-        known = m_entryBytes.emplace(number, indexEntryDataSize(page, 0)).first;
-    return indexPageFits(page, known->second);
+bool IndexWriter::fits(CachedPage& page) {
+    if (!page.entryBytes)
+        page.entryBytes = indexEntryDataSize(page, 0);
+    return indexPageFits(page, *page.entryBytes);
 }
 
-void IndexWriter::changeEntryBytes(uint32_t number, std::size_t removed, std::size_t added) {
-    if (const auto known = m_entryBytes.find(number); known != m_entryBytes.end())
-        known->second = known->second - removed + added;
+void IndexWriter::changeEntryBytes(CachedPage& page, std::size_t removed, std::size_t added) {
+    if (page.entryBytes)
+        *page.entryBytes = *page.entryBytes - removed + added;
 }
 
 // Parsed pages take memory; those not changed since they were written can be read again.
@@ -129,7 +143,7 @@ void IndexWriter::forgetUnchangedPages() {
         return;
     for (auto at = m_pages.begin(); at != m_pages.end();)
         at = m_changed.count(at->first) ? std::next(at) : m_pages.erase(at);
-    m_entryBytes.clear();
+    forgetRecentPages();
 }
 
 Result<uint32_t> IndexWriter::newPage() {
@@ -215,16 +229,26 @@ Result<bool> IndexWriter::containsKey(const std::vector<uint8_t>& key) {
     auto next = neighbour(leaf, static_cast<std::size_t>(at - entries.begin()), false);
     if (!next)
         return next.error();
-    return *next && (*next)->key == key;
+    const bool found = *next && (*next)->key == key;
+    if (found)
+        m_pathLeadsTo.reset(); // an entry of this key may lie further on than the probe's place
+    else
+        m_pathLeadsTo = probe.key;
+    return found;
 }
 
 Result<bool> IndexWriter::insert(IndexEntry entry) {
     forgetUnchangedPages();
-    if (Status status = descend(entry); !status)
-        return status.error();
+    // After containsKey found no entry of this key (a unique index's check), its descent
+    // leads where this entry goes: no entry lies between the probe and this one.
+    const bool descended = m_pathLeadsTo && *m_pathLeadsTo == entry.key;
+    m_pathLeadsTo.reset();
+    if (!descended)
+        if (Status status = descend(entry); !status)
+            return status.error();
     std::vector<PathStep>& path = m_path;
     const uint32_t leafNumber = path.back().page;
-    IndexPage& leaf = *path.back().contents;
+    CachedPage& leaf = *path.back().contents;
     auto& entries = leaf.entries;
     const auto at = std::lower_bound(entries.begin(), entries.end(), entry, entryLess);
     const auto position = static_cast<std::size_t>(at - entries.begin());
@@ -239,7 +263,7 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
     entry.child = 0;
     const IndexEntry& stored =
         *entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), std::move(entry));
-    changeEntryBytes(leafNumber, 0, indexEntrySize(stored, true));
+    changeEntryBytes(leaf, 0, indexEntrySize(stored, true));
     m_undo.push_back({Undo::Kind::Inserted, leafNumber, position, {}, std::nullopt});
     std::vector<uint32_t>& changed = m_touched;
     changed.assign(1, leafNumber);
@@ -249,19 +273,18 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
             const PathStep& step = path[level];
             if (!step.entry)
                 continue; // a tail child has no entry; the parent's maximum changes with it
-            IndexPage* parent = path[level - 1].contents;
+            CachedPage* parent = path[level - 1].contents;
             IndexEntry& reference = parent->entries[*step.entry];
             m_undo.push_back({Undo::Kind::Replaced, path[level - 1].page, *step.entry, reference, std::nullopt});
-            changeEntryBytes(path[level - 1].page, reference.key.size(), stored.key.size());
+            changeEntryBytes(*parent, reference.key.size(), stored.key.size());
             reference = IndexEntry{stored.key, stored.page, stored.row, step.page};
             changed.push_back(path[level - 1].page);
             if (*step.entry + 1 != parent->entries.size() || parent->childTail != 0)
                 break;
         }
     }
-    const bool overfull = !fits(leafNumber, leaf) || std::any_of(changed.begin() + 1, changed.end(), [&](uint32_t number) {
-                              return !fits(number, m_pages.at(number));
-                          });
+    const bool overfull = !fits(leaf) || std::any_of(changed.begin() + 1, changed.end(),
+                                                     [&](uint32_t number) { return !fits(m_pages.at(number)); });
     if (overfull) {
         // Splits change pages in ways too many to undo one by one: the pages they load are copied whole first.
         m_splitting = true;
@@ -270,7 +293,7 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
         if (!split)
             return split.error();
         for (uint32_t number : changed) // their entries moved
-            m_entryBytes.erase(number);
+            m_pages.at(number).entryBytes.reset();
     }
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());

@@ -4,6 +4,7 @@
 #include "database/storage/table/table_definition.h"
 #include "database/storage/write/index_page.h"
 
+#include <array>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -48,19 +49,29 @@ private:
         std::optional<IndexPage> before; // WholePage: the page before the split
     };
 
+    // A parsed page as kept here.
+    struct CachedPage : IndexPage {
+        CachedPage() = default;
+        explicit CachedPage(IndexPage page) : IndexPage(std::move(page)) {}
+        // Its entries' bytes without a common prefix, kept up to date as entries go in,
+        // so that most inserts need no pass over the page to know it fits; nullopt: unknown.
+        std::optional<std::size_t> entryBytes;
+    };
+
     struct PathStep {
         uint32_t page = 0;
         std::optional<std::size_t> entry; // the parent's entry that led here; nullopt: its tail
-        IndexPage* contents = nullptr;    // the page as loaded, valid until pages are forgotten
+        CachedPage* contents = nullptr;   // the page as loaded, valid until pages are forgotten
     };
 
-    Result<IndexPage*> load(uint32_t number);
+    Result<CachedPage*> load(uint32_t number);
     IndexPage& createPage(uint32_t number, IndexPage page);
     Status write(uint32_t number);
     Status takeChanges(const std::vector<uint32_t>& pages);
     void forgetUnchangedPages();
-    bool fits(uint32_t number, const IndexPage& page);
-    void changeEntryBytes(uint32_t number, std::size_t removed, std::size_t added);
+    static bool fits(CachedPage& page);
+    static void changeEntryBytes(CachedPage& page, std::size_t removed, std::size_t added);
+    void forgetRecentPages();
     Result<uint32_t> newPage();
     // Root-to-leaf pages towards the first entry not less than `target`, into m_path.
     Status descend(const IndexEntry& target);
@@ -72,15 +83,22 @@ private:
     Pager& m_pager;
     uint32_t m_tablePage;
     RealIndex m_index;
-    std::unordered_map<uint32_t, IndexPage> m_pages; // parsed pages, with the changes not yet written
+    std::unordered_map<uint32_t, CachedPage> m_pages; // parsed pages, with the changes not yet written
+    // The pages loaded last, by page number modulo the size: the root, the nodes and the
+    // leaves in use are found without a hash lookup. Cleared whenever pages are forgotten.
+    struct RecentPage {
+        uint32_t number = 0;
+        CachedPage* page = nullptr;
+    };
+    std::array<RecentPage, 64> m_recent{};
     std::unordered_set<uint32_t> m_changed;          // pages newer here than in the file
     std::unordered_set<uint32_t> m_inBatch;          // pages readied for writing since the last commit
     std::vector<Undo> m_undo;
-    // Entry bytes of pages without a common prefix, where known, kept up to date as
-    // entries go in: most inserts then need no pass over the page to know it fits.
-    std::unordered_map<uint32_t, std::size_t> m_entryBytes;
     // Kept between inserts for their room: the last descent, and the pages an insert changed.
     std::vector<PathStep> m_path;
+    // The key containsKey last looked for and did not find: the descent to it is also the
+    // one an insert of that key takes, as long as no page changed in between.
+    std::optional<KeyBytes> m_pathLeadsTo;
     std::vector<uint32_t> m_touched;
     bool m_splitting = false; // pages loaded now are copied whole first, for dropStatement
     std::unordered_set<uint32_t> m_copiedWhole; // by the current statement: once is enough
