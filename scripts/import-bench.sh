@@ -37,6 +37,7 @@ measure() { # label lines input database import-arguments...
     local label=$1 lines=$2 input=$3 database=$4
     shift 4
     local report="$work/time.txt"
+    sync # earlier runs' files finish reaching the disk first, not during this one
     /usr/bin/time -v -o "$report" "$cli" import "$database" "$@" "$input" >/dev/null
     local seconds kilobytes
     seconds=$(awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]; print s}' "$report")

@@ -19,6 +19,16 @@ public:
     virtual Result<std::size_t> read(uint64_t offset, std::span<uint8_t> out) = 0;
     // Writes all of data at offset, growing the file when needed.
     virtual Status write(uint64_t offset, std::span<const uint8_t> data) = 0;
+    // Writes the pieces one after another from offset; a file that can take them in one
+    // call (fewer system calls for a run of pages) does so, the others write them in turn.
+    virtual Status writeGathered(uint64_t offset, std::span<const std::span<const uint8_t>> pieces) {
+        for (std::span<const uint8_t> piece : pieces) {
+            if (Status status = write(offset, piece); !status)
+                return status;
+            offset += piece.size();
+        }
+        return Status::ok();
+    }
     virtual Result<uint64_t> size() = 0;
     // Makes written data durable.
     virtual Status sync() = 0;

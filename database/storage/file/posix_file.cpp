@@ -2,10 +2,12 @@
 
 #include "database/storage/errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace storage {
@@ -67,6 +69,43 @@ Status PosixFile::write(uint64_t offset, std::span<const uint8_t> data) {
         done += static_cast<std::size_t>(put);
     }
     return Status::ok();
+}
+
+Status PosixFile::writeGathered(uint64_t offset, std::span<const std::span<const uint8_t>> pieces) {
+    constexpr std::size_t kMostPieces = 64; // well within every system's IOV_MAX
+    std::size_t next = 0;     // the first piece not wholly written
+    std::size_t nextDone = 0; // the bytes of it already written
+    for (;;) {
+        while (next < pieces.size() && pieces[next].size() == nextDone) {
+            ++next;
+            nextDone = 0;
+        }
+        if (next == pieces.size())
+            return Status::ok();
+        iovec vectors[kMostPieces];
+        std::size_t count = 0;
+        for (std::size_t i = next; i < pieces.size() && count < kMostPieces; ++i, ++count) {
+            const std::size_t skip = i == next ? nextDone : 0;
+            vectors[count].iov_base = const_cast<uint8_t*>(pieces[i].data() + skip);
+            vectors[count].iov_len = pieces[i].size() - skip;
+        }
+        const ssize_t put = ::pwritev(m_fd, vectors, static_cast<int>(count), static_cast<off_t>(offset));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return systemError("write", put < 0 ? errno : EIO);
+        // Step past what went out; a short write leaves the rest for the next call.
+        offset += static_cast<uint64_t>(put);
+        for (auto left = static_cast<std::size_t>(put); left > 0;) {
+            const std::size_t step = std::min(left, pieces[next].size() - nextDone);
+            nextDone += step;
+            left -= step;
+            if (nextDone == pieces[next].size()) {
+                ++next;
+                nextDone = 0;
+            }
+        }
+    }
 }
 
 Result<uint64_t> PosixFile::size() {

@@ -20,6 +20,7 @@ public:
 
     Result<std::size_t> read(uint64_t offset, std::span<uint8_t> out) override;
     Status write(uint64_t offset, std::span<const uint8_t> data) override;
+    Status writeGathered(uint64_t offset, std::span<const std::span<const uint8_t>> pieces) override;
     Result<uint64_t> size() override;
     Status sync() override;
     Status truncate(uint64_t size) override;

@@ -309,14 +309,31 @@ void JournaledFile::forgetBatch() {
 Status JournaledFile::applyBatch() {
     if (Status status = m_journal->sync(); !status)
         return status;
+    // Runs of consecutive pages go out together: a new table's pages mostly are one run.
+    constexpr std::size_t kMostPagesAWrite = 256;
+    std::vector<std::span<const uint8_t>> run;
+    uint64_t runStart = 0;
+    uint64_t runEnd = 0;
+    const auto writeRun = [&] {
+        Status status = run.empty() ? Status::ok() : m_database.writeGathered(runStart, run);
+        run.clear();
+        return status;
+    };
     for (const auto& [number, page] : m_pages) {
         const uint64_t offset = static_cast<uint64_t>(number) * m_pageSize;
         if (offset >= m_batchSize)
             continue;
         const std::size_t length = static_cast<std::size_t>(std::min<uint64_t>(m_pageSize, m_batchSize - offset));
-        if (Status status = m_database.write(offset, std::span(page).first(length)); !status)
-            return status;
+        if (offset != runEnd || run.size() == kMostPagesAWrite) {
+            if (Status status = writeRun(); !status)
+                return status;
+            runStart = offset;
+        }
+        run.push_back(std::span(page).first(length));
+        runEnd = offset + length;
     }
+    if (Status status = writeRun(); !status)
+        return status;
     if (m_reservedSize > m_batchSize)
         if (Status status = m_database.truncate(m_batchSize); !status)
             return status;
