@@ -4,6 +4,7 @@
 #include "database/storage/engine/database_session.h"
 #include "database/storage/errors.h"
 #include "database/storage/sql/parser.h"
+#include "database/storage/sql/quick_insert.h"
 
 #include <algorithm>
 #include <array>
@@ -70,6 +71,11 @@ public:
     explicit StorageSession(std::unique_ptr<storage::DatabaseSession> session) : m_session(std::move(session)) {}
 
     Status execute(std::string_view sql) override {
+        // An import's row statements are read into the same room, one after another.
+        if (storage::sql::parseQuickInsert(sql, m_insert)) {
+            storage::Status status = m_session->execute(m_insert);
+            return status ? Status() : Status(fromStorage(status.error()));
+        }
         storage::Result<storage::sql::Statement> statement = storage::sql::parse(sql);
         if (!statement)
             return fromStorage(statement.error());
@@ -105,6 +111,7 @@ public:
 
 private:
     std::unique_ptr<storage::DatabaseSession> m_session;
+    storage::sql::Insert m_insert;
 };
 
 } // namespace

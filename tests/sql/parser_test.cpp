@@ -108,6 +108,7 @@ TEST(QuickInsert, ReadsTheImportsRowStatementsAsTheParserDoesAndNothingElse) {
         "INSERT INTO `T` VALUES('a, b')",
         "INSERT INTO `` VALUES('')",
     };
+    Insert reused; // one statement's room serves the next, longer or shorter
     for (const char* text : quick) {
         SCOPED_TRACE(text);
         const std::optional<Insert> read = parseQuickInsert(text);
@@ -115,6 +116,8 @@ TEST(QuickInsert, ReadsTheImportsRowStatementsAsTheParserDoesAndNothingElse) {
         auto full = parseInFull(text);
         ASSERT_TRUE(full) << full.error().description;
         EXPECT_EQ(*read, std::get<Insert>(*full));
+        ASSERT_TRUE(parseQuickInsert(text, reused));
+        EXPECT_EQ(reused, *read);
     }
     const char* const others[] = {
         "insert into `T` VALUES('a')",       // another letter case

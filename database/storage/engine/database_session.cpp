@@ -124,10 +124,15 @@ Status DatabaseSession::execute(const sql::Statement& statement) {
         return Status::ok();
     if (!m_journaled)
         return readOnlyDatabase();
-    WriteTarget target{*m_database, *m_pager, *m_writers};
     if (const auto* create = std::get_if<sql::CreateTable>(&statement))
-        return finishStatement(createTable(target, *create));
-    return finishStatement(insertRow(target, std::get<sql::Insert>(statement)));
+        return finishStatement(createTable(WriteTarget{*m_database, *m_pager, *m_writers}, *create));
+    return execute(std::get<sql::Insert>(statement));
+}
+
+Status DatabaseSession::execute(const sql::Insert& insert) {
+    if (!m_journaled)
+        return readOnlyDatabase();
+    return finishStatement(insertRow(WriteTarget{*m_database, *m_pager, *m_writers}, insert));
 }
 
 Status DatabaseSession::createIndexedTable(const std::string& name, const std::vector<NewColumn>& columns,

@@ -46,6 +46,7 @@ public:
 
     // Carries out CREATE TABLE or INSERT INTO; a SELECT changes nothing.
     Status execute(const sql::Statement& statement);
+    Status execute(const sql::Insert& insert);
     // Creates a table with indexes, which the statements cannot declare, as one
     // statement. `columns` as layoutNewTable takes them.
     Status createIndexedTable(const std::string& name, const std::vector<NewColumn>& columns,

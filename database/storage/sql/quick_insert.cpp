@@ -25,28 +25,40 @@ bool take(std::string_view text, std::size_t& at, char expected) {
 } // namespace
 
 std::optional<Insert> parseQuickInsert(std::string_view text) {
+    Insert insert;
+    if (!parseQuickInsert(text, insert))
+        return std::nullopt;
+    return insert;
+}
+
+bool parseQuickInsert(std::string_view text, Insert& into) {
     std::size_t at = 0;
     if (!take(text, at, "INSERT INTO `"))
-        return std::nullopt;
+        return false;
     const std::size_t nameEnd = text.find('`', at);
     if (nameEnd == std::string_view::npos)
-        return std::nullopt;
-    Insert insert;
-    insert.table = std::string(text.substr(at, nameEnd - at));
+        return false;
+    into.table.assign(text.substr(at, nameEnd - at));
+    into.fields.clear();
     at = nameEnd + 1;
     if (!take(text, at, " VALUES("))
-        return std::nullopt;
-    insert.values.reserve(text.size() / 8 + 1); // short values mostly: enough room to grow rarely
+        return false;
 
+    std::size_t count = 0;
     do {
         if (!take(text, at, '\''))
-            return std::nullopt;
-        Literal& literal = insert.values.emplace_back();
+            return false;
+        if (count == into.values.size())
+            into.values.emplace_back();
+        Literal& literal = into.values[count++];
+        literal.kind = Literal::Kind::String;
+        literal.boolean = false;
+        literal.text.clear();
         // A quote inside is written twice.
         for (;;) {
             const std::size_t quote = text.find('\'', at);
             if (quote == std::string_view::npos)
-                return std::nullopt;
+                return false;
             literal.text.append(text.substr(at, quote - at));
             at = quote + 1;
             if (at < text.size() && text[at] == '\'') {
@@ -57,8 +69,9 @@ std::optional<Insert> parseQuickInsert(std::string_view text) {
             break;
         }
     } while (take(text, at, ','));
+    into.values.resize(count);
     if (!take(text, at, ')'))
-        return std::nullopt;
+        return false;
 
     while (at < text.size() && isSpace(text[at]))
         ++at;
@@ -66,9 +79,7 @@ std::optional<Insert> parseQuickInsert(std::string_view text) {
         ++at;
     while (at < text.size() && isSpace(text[at]))
         ++at;
-    if (at != text.size())
-        return std::nullopt;
-    return insert;
+    return at == text.size();
 }
 
 } // namespace storage::sql
