@@ -38,8 +38,6 @@ void appendLittleEndian(std::vector<uint8_t>& out, T value) {
     out.insert(out.end(), bytes, bytes + sizeof(T));
 }
 
-void putU16(std::vector<uint8_t>& out, std::size_t value) { appendLittleEndian(out, static_cast<uint16_t>(value)); }
-
 std::vector<uint8_t> decimalBytes(const Decimal& decimal) {
     std::vector<uint8_t> out;
     out.reserve(1 + 4 * decimal.magnitude.size());
@@ -174,6 +172,41 @@ Result<std::vector<uint8_t>> encodeFieldValue(const ColumnDefinition& column, co
     }
 }
 
+namespace {
+
+// A row as it is built: on the stack, since no row may be larger than kMaxRowSize.
+class RowBuffer {
+public:
+    std::size_t size() const { return m_size; }
+    uint8_t* data() { return m_bytes; }
+    // False, with nothing added, when the row would grow past kMaxRowSize.
+    bool append(const uint8_t* bytes, std::size_t count) {
+        if (count > kMaxRowSize - m_size)
+            return false;
+        std::copy(bytes, bytes + count, m_bytes + m_size);
+        m_size += count;
+        return true;
+    }
+    bool appendZeros(std::size_t count) {
+        if (count > kMaxRowSize - m_size)
+            return false;
+        std::fill(m_bytes + m_size, m_bytes + m_size + count, uint8_t{0});
+        m_size += count;
+        return true;
+    }
+    bool appendU16(std::size_t value) {
+        const uint8_t bytes[] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+        return append(bytes, sizeof bytes);
+    }
+    std::vector<uint8_t> bytes() const { return {m_bytes, m_bytes + m_size}; }
+
+private:
+    uint8_t m_bytes[kMaxRowSize];
+    std::size_t m_size = 0;
+};
+
+} // namespace
+
 Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::vector<Value>& values) {
     if (values.size() != def.columns.size())
         return write_errors::typeMismatch();
@@ -185,12 +218,9 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
         if (column.isFixed() && column.type() != ColumnType::Boolean)
             fixedEnd = std::max(fixedEnd, std::size_t{column.fixedOffset} + fixedSize(column));
 
-    std::vector<uint8_t> row;
-    // Room for short variable values and the offsets behind them, so that a row is rarely moved while it grows.
-    row.reserve(2 + fixedEnd + def.variableColumns * 20 + 6 + maskSize);
-    row.resize(2 + fixedEnd, 0);
-    row[0] = static_cast<uint8_t>(slots);
-    row[1] = static_cast<uint8_t>(slots >> 8);
+    RowBuffer row;
+    if (!row.appendU16(slots) || !row.appendZeros(fixedEnd))
+        return write_errors::recordTooLarge();
     struct VariableSlot {
         const ColumnDefinition* column = nullptr; // none: a deleted column's slot
         const Value* value = nullptr;
@@ -218,7 +248,7 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
                 return bytes;
             if (bytes->size() != fixedSize(column))
                 return write_errors::typeMismatch();
-            std::copy(bytes->begin(), bytes->end(), row.begin() + 2 + column.fixedOffset);
+            std::copy(bytes->begin(), bytes->end(), row.data() + 2 + column.fixedOffset);
             continue;
         }
         if (column.varIndex >= def.variableColumns || variable[column.varIndex].column)
@@ -234,38 +264,41 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
                 continue;
             const ColumnDefinition& column = *slot.column;
             if (const auto* text = as<std::string>(*slot.value); text && column.type() == ColumnType::Text &&
-                                                                  mayCompressText(column) &&
-                                                                  appendCompressedAscii(*text, row)) {
-                if (row.size() - slot.offset > column.length)
+                                                                  mayCompressText(column) && isCompressibleAscii(*text)) {
+                // Compressed: FF FE and the text's own bytes.
+                static constexpr uint8_t kMark[] = {0xFF, 0xFE};
+                if (sizeof kMark + text->size() > column.length)
                     return write_errors::fieldTooSmall();
+                if (!row.append(kMark, sizeof kMark) ||
+                    !row.append(reinterpret_cast<const uint8_t*>(text->data()), text->size()))
+                    return write_errors::recordTooLarge();
                 continue;
             }
             auto bytes = encodeFieldValue(column, *slot.value);
             if (!bytes)
                 return bytes;
-            row.insert(row.end(), bytes->begin(), bytes->end());
-            if (row.size() > kMaxRowSize)
+            if (!row.append(bytes->data(), bytes->size()))
                 return write_errors::recordTooLarge();
         }
-        putU16(row, row.size()); // EOD
+        bool fits = row.appendU16(row.size()); // the end of the data
         for (std::size_t k = variable.size(); k-- > 0;)
-            putU16(row, variable[k].offset);
-        putU16(row, def.variableColumns);
+            fits = fits && row.appendU16(variable[k].offset);
+        if (!fits || !row.appendU16(def.variableColumns))
+            return write_errors::recordTooLarge();
     }
 
     // The null mask: a bit for each column with a value, Yes/No columns holding theirs there.
     const std::size_t maskStart = row.size();
-    row.resize(maskStart + maskSize, 0);
+    if (!row.appendZeros(maskSize))
+        return write_errors::recordTooLarge();
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
         const uint16_t number = def.columns[i].number;
         const bool present = def.columns[i].type() == ColumnType::Boolean ? values[i].get<bool>() && *values[i].get<bool>()
                                                                            : !values[i].isNull();
         if (present)
-            row[maskStart + number / 8] |= static_cast<uint8_t>(1u << (number % 8));
+            row.data()[maskStart + number / 8] |= static_cast<uint8_t>(1u << (number % 8));
     }
-    if (row.size() > kMaxRowSize)
-        return write_errors::recordTooLarge();
-    return row;
+    return row.bytes();
 }
 
 } // namespace storage

@@ -66,9 +66,13 @@ std::optional<std::vector<uint8_t>> encodeMixedCompressed(std::u16string_view un
     return out;
 }
 
-bool appendCompressedAscii(std::string_view utf8, std::vector<uint8_t>& out) {
+bool isCompressibleAscii(std::string_view utf8) {
     // Plain ASCII's UTF-8 bytes are the compressed form's bytes.
-    if (utf8.size() <= 2 || utf8.size() > kMaxCompressedUnits || !std::all_of(utf8.begin(), utf8.end(), isPlainAscii))
+    return utf8.size() > 2 && utf8.size() <= kMaxCompressedUnits && std::all_of(utf8.begin(), utf8.end(), isPlainAscii);
+}
+
+bool appendCompressedAscii(std::string_view utf8, std::vector<uint8_t>& out) {
+    if (!isCompressibleAscii(utf8))
         return false;
     const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
     const uint8_t mark[] = {0xFF, 0xFE};

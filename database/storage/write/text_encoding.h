@@ -38,9 +38,10 @@ std::optional<std::vector<uint8_t>> encodeMixedCompressed(std::u16string_view un
 // so it is always written in mixed runs; when that is impossible the value is
 // refused (NotSupported).
 Result<std::vector<uint8_t>> encodeStoredText(std::string_view utf8, bool compressionAllowed);
-// The common case of encodeStoredText with compression allowed, appended to `out`:
-// text of plain ASCII that qualifies for the compressed form. False, with nothing
-// appended, for any other text.
+// The common case of encodeStoredText with compression allowed: text of plain ASCII
+// that qualifies for the compressed form, which is then FF FE and the text's own bytes.
+bool isCompressibleAscii(std::string_view utf8);
+// That form appended to `out`; false, with nothing appended, for any other text.
 bool appendCompressedAscii(std::string_view utf8, std::vector<uint8_t>& out);
 
 // Whether values of this column may be stored compressed. Text columns say
