@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Import benchmark: generates its own text files and imports them with tarnwick-cli
 # into new .accdb files, printing rows and MB per second, peak memory and file size.
-#   scripts/import-bench.sh [CREATE_LINES] [APPEND_LINES]   (defaults 1000000 and 200000)
+#   scripts/import-bench.sh [CREATE_LINES] [APPEND_LINES] [RUNS]   (defaults 1000000, 200000 and 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 create_lines=${1:-1000000}
 append_lines=${2:-200000}
+runs=${3:-3}
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTARNWICK_GUI=OFF -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/release -j"$(nproc)" --target tarnwick-cli bench_table >/dev/null 2>&1
@@ -32,39 +33,55 @@ generate() { # lines file [id]
     }' > "$2"
 }
 
-# Runs an import under /usr/bin/time and prints its figures.
-measure() { # label lines input database import-arguments...
-    local label=$1 lines=$2 input=$3 database=$4
-    shift 4
-    local report="$work/time.txt"
-    sync # earlier runs' files finish reaching the disk first, not during this one
-    /usr/bin/time -v -o "$report" "$cli" import "$database" "$@" "$input" >/dev/null
-    local seconds kilobytes
-    seconds=$(awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]; print s}' "$report")
-    kilobytes=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$report")
+# Makes the database a run imports into: empty, or with the bench table of a kind.
+prepare() { # database [table kind]
+    rm -f "$1"
+    "$cli" new-database "$1" >/dev/null
+    if [ $# -eq 3 ]; then "$bench_table" "$1" "$2" "$3" 10; fi
+}
+
+# Runs an import `runs` times under /usr/bin/time, each into a database made afresh, and
+# prints the figures of the median run with the range of rows per second: the machine is
+# shared, and one run can be a third slower than the next.
+measure() { # label lines input database "prepare arguments" import-arguments...
+    local label=$1 lines=$2 input=$3 database=$4 setup=$5
+    shift 5
+    local results="$work/results.txt"
+    : > "$results"
+    for ((run = 0; run < runs; run++)); do
+        # shellcheck disable=SC2086 # the prepare arguments are words
+        prepare "$database" $setup
+        sync # earlier runs' files finish reaching the disk first, not during this one
+        /usr/bin/time -v -o "$work/time.txt" "$cli" import "$database" "$@" "$input" >/dev/null
+        awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]}
+                    /Maximum resident set size/ {kb = $2}
+                    END {print s, kb}' "$work/time.txt" >> "$results"
+    done
     local input_bytes size
     input_bytes=$(stat -c %s "$input")
     size=$(stat -c %s "$database")
-    awk -v label="$label" -v lines="$lines" -v s="$seconds" -v kb="$kilobytes" -v in_b="$input_bytes" -v size="$size" 'BEGIN {
-        printf "%-28s %9d rows  %6.2f s  %9.0f rows/s  %6.1f MB/s  peak %6.1f MB (input %.1f MB)  file %.1f MB\n",
-               label, lines, s, lines / s, in_b / 1e6 / s, kb / 1024, in_b / 1e6, size / 1e6
-    }'
+    sort -n "$results" | awk -v label="$label" -v lines="$lines" -v in_b="$input_bytes" -v size="$size" '
+        { s[NR] = $1; kb[NR] = $2 }
+        END {
+            m = int((NR + 1) / 2)
+            printf "%-28s %9d rows  %6.2f s  %9.0f rows/s (%.0f-%.0f)  %6.1f MB/s  peak %6.1f MB (input %.1f MB)  file %.1f MB\n",
+                   label, lines, s[m], lines / s[m], lines / s[NR], lines / s[1], in_b / 1e6 / s[m], kb[m] / 1024,
+                   in_b / 1e6, size / 1e6
+        }'
 }
 
 generate "$create_lines" "$work/create.txt"
 generate "$append_lines" "$work/append.txt" id
 
-"$cli" new-database "$work/create.accdb" >/dev/null
-measure "create, 10 text fields" "$create_lines" "$work/create.txt" "$work/create.accdb" --create Rows --columns-from-prompt c1,c2,c3,c4,c5,c6,c7,c8,c9,c10
+measure "create, 10 text fields" "$create_lines" "$work/create.txt" "$work/create.accdb" "" \
+    --create Rows --columns-from-prompt c1,c2,c3,c4,c5,c6,c7,c8,c9,c10
 
 # The same rows without Unicode compression: the size Jet's own DDL would give.
-"$cli" new-database "$work/plain.accdb" >/dev/null
-"$bench_table" "$work/plain.accdb" Rows uncompressed 10
-measure "append, uncompressed text" "$create_lines" "$work/create.txt" "$work/plain.accdb" --append Rows
+measure "append, uncompressed text" "$create_lines" "$work/create.txt" "$work/plain.accdb" "Rows uncompressed" \
+    --append Rows
 awk -v ours="$(stat -c %s "$work/create.accdb")" -v plain="$(stat -c %s "$work/plain.accdb")" \
     'BEGIN { printf "size with compression: %.0f%% of the uncompressed file\n", 100 * ours / plain }'
 
-"$cli" new-database "$work/indexed.accdb" >/dev/null
-"$bench_table" "$work/indexed.accdb" Indexed indexed 10
-measure "append, AutoNumber key+index" "$append_lines" "$work/append.txt" "$work/indexed.accdb" --append Indexed
+measure "append, AutoNumber key+index" "$append_lines" "$work/append.txt" "$work/indexed.accdb" "Indexed indexed" \
+    --append Indexed
 "$cli" check "$work/indexed.accdb" >/dev/null && echo "indexed database: check passed"
