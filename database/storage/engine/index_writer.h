@@ -96,10 +96,10 @@ private:
     std::vector<Undo> m_undo;
     // Kept between inserts for their room: the last descent, and the pages an insert changed.
     std::vector<PathStep> m_path;
-    // The key containsKey last looked for and did not find: the descent to it is also the
-    // one an insert of that key takes, as long as no page changed in between.
-    std::optional<KeyBytes> m_pathLeadsTo;
     std::vector<uint32_t> m_touched;
+    // The key containsKey last looked for and did not find: its descent is also the one an
+    // insert of that key takes next (anything else that changes pages forgets it).
+    std::optional<KeyBytes> m_pathLeadsTo;
     bool m_splitting = false; // pages loaded now are copied whole first, for dropStatement
     std::unordered_set<uint32_t> m_copiedWhole; // by the current statement: once is enough
 };
