@@ -21,6 +21,8 @@
 #include "database/storage/write/text_index_key.h"
 #include "database/storage/write/write_errors.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -233,7 +235,19 @@ Status appendKeyColumn(std::vector<uint8_t>& key, const ColumnDefinition& column
                 key.resize(flagAt);
                 return order.status();
             }
-            if (Status status = appendTextKey(key, utf8ToUtf16(*v), *order, ascending); !status) {
+            // Plain ASCII is its own UTF-16: a key's worth of it needs no conversion on the heap.
+            std::array<char16_t, 255> asciiUnits;
+            std::u16string converted;
+            std::u16string_view units;
+            if (v->size() <= asciiUnits.size() &&
+                std::all_of(v->begin(), v->end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+                std::copy(v->begin(), v->end(), asciiUnits.begin());
+                units = std::u16string_view(asciiUnits.data(), v->size());
+            } else {
+                converted = utf8ToUtf16(*v);
+                units = converted;
+            }
+            if (Status status = appendTextKey(key, units, *order, ascending); !status) {
                 key.resize(flagAt);
                 return status;
             }

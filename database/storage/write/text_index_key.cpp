@@ -62,7 +62,10 @@ Status appendTextKey(std::vector<uint8_t>& key, std::u16string_view text, TextSo
         const std::size_t here = position;
         switch (code.kind) {
         case TextCodeKind::Simple:
-            key.insert(key.end(), code.inlineBytes.begin(), code.inlineBytes.begin() + code.inlineLength);
+            if (code.inlineLength == 1) // most characters: one byte, appended without a range insert
+                key.push_back(code.inlineBytes[0]);
+            else
+                key.insert(key.end(), code.inlineBytes.begin(), code.inlineBytes.begin() + code.inlineLength);
             ++position;
             break;
         case TextCodeKind::International:
