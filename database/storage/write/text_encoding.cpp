@@ -74,11 +74,9 @@ bool isCompressibleAscii(std::string_view utf8) {
 bool appendCompressedAscii(std::string_view utf8, std::vector<uint8_t>& out) {
     if (!isCompressibleAscii(utf8))
         return false;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
-    const uint8_t mark[] = {0xFF, 0xFE};
-    out.reserve(out.size() + sizeof mark + utf8.size());
-    out.insert(out.end(), mark, mark + sizeof mark);
-    out.insert(out.end(), bytes, bytes + utf8.size());
+    out.push_back(0xFF);
+    out.push_back(0xFE);
+    out.insert(out.end(), utf8.begin(), utf8.end());
     return true;
 }
 
