@@ -351,19 +351,15 @@ Status TableWriter::insert(std::vector<Value> values) {
     auto where = placeRow(*row);
     if (!where)
         return where.error();
-    std::vector<bool> newKeys(keys.size(), false);
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (!keys[i])
             continue;
         auto added = m_indexes[i]->insert(IndexEntry{std::move(*keys[i]), where->page, where->row, 0});
         if (!added)
-            return added.error();
-        newKeys[i] = *added;
-    }
-    // Only a row that went in whole counts.
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        if (newKeys[i])
+            return added.error(); // dropping the statement puts the counts back too
+        if (*added)
             ++m_def.realIndexes[i].uniqueEntryCount;
+    }
     ++m_def.rowCount;
     m_def.lastAutoNumber = autoNumber;
     m_countersChanged = true;
