@@ -100,16 +100,14 @@ std::u16string utf8ToUtf16(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
+        if (lead < 0x80) { // ASCII, most text
             out.push_back(lead);
             ++i;
             continue;
         }
         char32_t c = 0xFFFD;
         std::size_t length = 1;
-        if (lead < 0x80) {
-            c = lead;
-        } else if ((lead >> 5) == 0x6) {
+        if ((lead >> 5) == 0x6) {
             length = 2;
             c = lead & 0x1F;
         } else if ((lead >> 4) == 0xE) {
