@@ -23,7 +23,6 @@ namespace {
 constexpr std::size_t kFreeSpaceOffset = 0x02;
 constexpr std::size_t kOwnerOffset = 0x04;
 constexpr std::size_t kRowCountOffset = 0x0C;
-
 } // namespace
 
 std::vector<uint8_t> newDataPage(uint32_t owner, uint32_t pageSize) {
@@ -31,8 +30,7 @@ std::vector<uint8_t> newDataPage(uint32_t owner, uint32_t pageSize) {
     page[0] = 0x01;
     page[1] = 0x01;
     writeU16(page, kFreeSpaceOffset, pageSize - kDataPageHeaderSize);
-    for (int i = 0; i < 4; ++i)
-        page[kOwnerOffset + i] = static_cast<uint8_t>(owner >> (8 * i));
+    writeU32(page, kOwnerOffset, owner);
     return page;
 }
 

@@ -85,9 +85,8 @@ std::size_t indexEntrySize(const IndexEntry& entry, bool leaf) {
 
 std::size_t indexEntryDataSize(const IndexPage& page, std::size_t prefixLength) {
     std::size_t total = 0;
-    const std::size_t tail = kRowReferenceSize + (page.leaf ? 0 : kChildSize);
     for (std::size_t i = 0; i < page.entries.size(); ++i)
-        total += page.entries[i].key.size() + tail - (i == 0 ? 0 : prefixLength);
+        total += indexEntrySize(page.entries[i], page.leaf) - (i == 0 ? 0 : prefixLength);
     return total;
 }
 
