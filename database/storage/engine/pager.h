@@ -27,13 +27,13 @@ public:
     // change. A statement that fails after changing it must clear the page cache.
     Result<std::vector<uint8_t>*> pageToChange(uint32_t number) { return m_reader.pageToChange(number); }
     Status writeChanged(uint32_t number, const std::vector<uint8_t>& page);
+    // The same when only `length` bytes at `from` changed.
+    Status writeChanged(uint32_t number, const std::vector<uint8_t>& page, std::size_t from, std::size_t length);
     // Readies the page for a write that comes later (before the next commit), so that
     // the write then needs no room on the disk.
     Status prepareWrite(uint32_t number) {
         return m_file.prepareWrite(static_cast<uint64_t>(number) * pageSize(), pageSize());
     }
-    // The same when only `length` bytes at `from` changed.
-    Status writeChanged(uint32_t number, const std::vector<uint8_t>& page, std::size_t from, std::size_t length);
     // A new, zero-filled page at the end of the file, marked used. Fails with Jet's
     // "Invalid argument." (3001) when the file would pass 2 GB.
     Result<uint32_t> allocate();
