@@ -1,8 +1,7 @@
 #pragma once
 
-#include "support/commands.h"
-
 #include "database/storage/database.h"
+#include "support/commands.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>

@@ -272,10 +272,6 @@ TEST(PosixJournalLocation, CreatesReopensAndRemovesTheJournalBesideTheDatabase) 
     EXPECT_FALSE(std::filesystem::exists(location.path()));
 }
 
-} // namespace
-
-namespace {
-
 // Journals written before the checksum took four bytes a step must still be read.
 TEST(JournalChecksum, IsTheStandardCrc32InPiecesOfAnyLength) {
     const std::string check = "123456789";

@@ -94,10 +94,6 @@ TEST(SqlParser, RefusesWithTheErrorForWhatIsWrong) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // The short way for row statements reads exactly what the general parser reads, and
 // leaves every other form to it.
 TEST(QuickInsert, ReadsTheImportsRowStatementsAsTheParserDoesAndNothingElse) {
