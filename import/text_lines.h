@@ -41,8 +41,8 @@ private:
 
     const AnsiCodePage::ByteTable* m_table = nullptr; // the code page's, when it is single-byte
     int m_carriageReturnByte = -1; // the one byte that is a carriage return in that code page, if just one is
-    QByteArray m_bytes;                               // the file, for a single-byte code page
-    QString m_decoded;                                // the whole file converted, for any other code page
+    QByteArray m_bytes;            // the file, for a single-byte code page
+    QString m_decoded;             // the whole file converted, for any other code page
     std::vector<qsizetype> m_starts;
 };
 

@@ -114,7 +114,8 @@ std::vector<std::string> csvCells(const std::string& line) {
 } // namespace
 
 std::optional<Rows> mdbtoolsRows(const std::string& path, const std::string& table) {
-    auto text = commandOutput("mdb-export " + testsupport::shellQuote(path) + " " + testsupport::shellQuote(table) + " 2>/dev/null");
+    auto text = commandOutput("mdb-export " + testsupport::shellQuote(path) + " " + testsupport::shellQuote(table) +
+                              " 2>/dev/null");
     if (!text)
         return std::nullopt;
     Rows rows;

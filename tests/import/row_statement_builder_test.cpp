@@ -33,8 +33,8 @@ TEST(RowStatementBuilder, GivesWhatTheTextRulesGiveStepByStep) {
         {"caf\xC3\xA9;\xE2\x82\xAC;\xF0\x9F\x98\x80;\xC3\xBF", ";", 3}, // beyond ASCII, a surrogate pair
         {"a\tb", "\t", 1},
         {"x::y::", "::", 2},
-        {"x:y:::z:", "::", 2},          // the separator's first character alone does not cut
-        {"a,b", ",", -1},               // no column: the list's "(" goes with its last character
+        {"x:y:::z:", "::", 2}, // the separator's first character alone does not cut
+        {"a,b", ",", -1},      // no column: the list's "(" goes with its last character
     };
     RowStatementBuilder reused(QStringLiteral(","), 3);
     const AnsiCodePage::ByteTable& codePage = *AnsiCodePage::singleByteTable();

@@ -45,5 +45,4 @@ Status readEverything(Database& database) {
     return schema.status();
 }
 
-
 } // namespace storage::test

@@ -17,8 +17,8 @@ std::vector<uint8_t> counting(std::size_t size, uint8_t first) {
 // Keys either side of the inline capacity take every path: inline, on the heap, and
 // the changes from one to the other.
 TEST(KeyBytes, KeepsShortAndLongKeysThroughCopiesMovesAndAssignments) {
-    for (std::size_t size : {std::size_t{0}, std::size_t{1}, KeyBytes::kInlineCapacity,
-                             KeyBytes::kInlineCapacity + 1, std::size_t{300}}) {
+    for (std::size_t size :
+         {std::size_t{0}, std::size_t{1}, KeyBytes::kInlineCapacity, KeyBytes::kInlineCapacity + 1, std::size_t{300}}) {
         SCOPED_TRACE(size);
         const std::vector<uint8_t> bytes = counting(size, 1);
         KeyBytes key(bytes);

@@ -91,8 +91,8 @@ private:
         CachedPage* page = nullptr;
     };
     std::array<RecentPage, 64> m_recent{};
-    std::unordered_set<uint32_t> m_changed;          // pages newer here than in the file
-    std::unordered_set<uint32_t> m_inBatch;          // pages readied for writing since the last commit
+    std::unordered_set<uint32_t> m_changed; // pages newer here than in the file
+    std::unordered_set<uint32_t> m_inBatch; // pages readied for writing since the last commit
     std::vector<Undo> m_undo;
     // Kept between inserts for their room: the last descent, and the pages an insert changed.
     std::vector<PathStep> m_path;
@@ -100,7 +100,7 @@ private:
     // The key containsKey last looked for and did not find: its descent is also the one an
     // insert of that key takes next (anything else that changes pages forgets it).
     std::optional<KeyBytes> m_pathLeadsTo;
-    bool m_splitting = false; // pages loaded now are copied whole first, for dropStatement
+    bool m_splitting = false;                   // pages loaded now are copied whole first, for dropStatement
     std::unordered_set<uint32_t> m_copiedWhole; // by the current statement: once is enough
 };
 

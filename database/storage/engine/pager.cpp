@@ -124,7 +124,8 @@ Status Pager::markUsed(uint32_t number) {
             std::fill(page.begin() + static_cast<std::ptrdiff_t>(newStart + oldRow.size()), page.end(), uint8_t{0xFF});
             for (uint16_t i = 0; i < rows; ++i) {
                 const uint16_t entry = readU16(page, 0x0E + 2u * i);
-                writeU16(page, 0x0E + 2u * i, static_cast<uint16_t>(((entry & kOffsetMask) - growth) | (entry & ~kOffsetMask)));
+                writeU16(page, 0x0E + 2u * i,
+                         static_cast<uint16_t>(((entry & kOffsetMask) - growth) | (entry & ~kOffsetMask)));
             }
             writeU16(page, 0x02, static_cast<uint16_t>(freeSpace - growth));
             setBit(page.data() + newStart + 5, number - start, false);

@@ -122,8 +122,7 @@ private:
 
 // The last page of the free-space map that is also in the owned-pages map and is a data
 // page of this table (or of long values, with owner "LVAL"); 0 when there is none.
-Result<uint32_t> lastPageWithRoom(Pager& pager, const RowPointer& ownedMap, const RowPointer& freeMap,
-                                  uint32_t owner) {
+Result<uint32_t> lastPageWithRoom(Pager& pager, const RowPointer& ownedMap, const RowPointer& freeMap, uint32_t owner) {
     auto owned = StoredUsageMap(pager, ownedMap).pages();
     if (!owned)
         return owned.error();

@@ -73,8 +73,8 @@ Status PosixFile::write(uint64_t offset, std::span<const uint8_t> data) {
 
 Status PosixFile::writeGathered(uint64_t offset, std::span<const std::span<const uint8_t>> pieces) {
     constexpr std::size_t kMostPieces = 64; // well within every system's IOV_MAX
-    std::size_t next = 0;     // the first piece not wholly written
-    std::size_t nextDone = 0; // the bytes of it already written
+    std::size_t next = 0;                   // the first piece not wholly written
+    std::size_t nextDone = 0;               // the bytes of it already written
     for (;;) {
         while (next < pieces.size() && pieces[next].size() == nextDone) {
             ++next;

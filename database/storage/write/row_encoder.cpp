@@ -263,8 +263,8 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
             if (!slot.column || slot.value->isNull())
                 continue;
             const ColumnDefinition& column = *slot.column;
-            if (const auto* text = as<std::string>(*slot.value); text && column.type() == ColumnType::Text &&
-                                                                  mayCompressText(column) && isCompressibleAscii(*text)) {
+            if (const auto* text = as<std::string>(*slot.value);
+                text && column.type() == ColumnType::Text && mayCompressText(column) && isCompressibleAscii(*text)) {
                 // Compressed: FF FE and the text's own bytes.
                 static constexpr uint8_t kMark[] = {0xFF, 0xFE};
                 if (sizeof kMark + text->size() > column.length)
@@ -293,8 +293,9 @@ Result<std::vector<uint8_t>> encodeRow(const TableDefinition& def, const std::ve
         return write_errors::recordTooLarge();
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
         const uint16_t number = def.columns[i].number;
-        const bool present = def.columns[i].type() == ColumnType::Boolean ? values[i].get<bool>() && *values[i].get<bool>()
-                                                                           : !values[i].isNull();
+        const bool present = def.columns[i].type() == ColumnType::Boolean
+                                 ? values[i].get<bool>() && *values[i].get<bool>()
+                                 : !values[i].isNull();
         if (present)
             row.data()[maskStart + number / 8] |= static_cast<uint8_t>(1u << (number % 8));
     }
