@@ -5,10 +5,7 @@
 #include "database/storage/table/table_definition.h"
 #include "database/storage/write/index_page.h"
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 
 namespace fs = std::filesystem;
 

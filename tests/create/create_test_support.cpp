@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 
 namespace storage::create_test {
 

@@ -2,8 +2,6 @@
 
 #include "database/storage/file/memory_file.h"
 
-#include <array>
-#include <cstdio>
 #include <fstream>
 #include <random>
 
