@@ -60,6 +60,8 @@ int runDump(const Arguments& arguments) {
         return fail(status);
     if (dataaccess::Status status = connection.Open(connectionStringFor(arguments).toStdString()); !status)
         return fail(status);
+    for (const std::string& warning : connection.Warnings())
+        writeText(stderr, QString::fromStdString(warning));
     dataaccess::Recordset rows;
     const std::string query = "SELECT * FROM `" + arguments.positional[1].toStdString() + "`";
     if (dataaccess::Status status = rows.Open(query, connection); !status)

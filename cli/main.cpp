@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/console_ui.h"
 #include "import/application_identity.h"
+#include "import/process_signals.h"
 
 #include <QCoreApplication>
 
@@ -27,14 +28,13 @@ constexpr const char* kHelp =
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     importer::applyApplicationIdentity();
+    importer::ignoreFileSizeSignal();
 
     QStringList words = QCoreApplication::arguments();
     words.removeFirst();
     QString error;
-    const cli::Arguments arguments =
-        cli::parseArguments(words, {"--password", "--separator", "--create", "--append", "--columns-from-prompt",
-                                    "--format"},
-                            &error);
+    const cli::Arguments arguments = cli::parseArguments(
+        words, {"--password", "--separator", "--create", "--append", "--columns-from-prompt", "--format"}, &error);
     if (!error.isEmpty()) {
         cli::writeText(stderr, error);
         return 2;
@@ -49,8 +49,8 @@ int main(int argc, char** argv) {
         return cli::runNewDatabase(arguments);
     if (arguments.command == QLatin1String("check"))
         return cli::runCheck(arguments);
-    const bool asked = arguments.command.isEmpty() || arguments.command == QLatin1String("help") ||
-                       arguments.has("--help");
+    const bool asked =
+        arguments.command.isEmpty() || arguments.command == QLatin1String("help") || arguments.has("--help");
     std::fputs(kHelp, asked ? stdout : stderr);
     return asked ? 0 : 2;
 }

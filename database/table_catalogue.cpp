@@ -41,8 +41,7 @@ dataaccess::Status readUserTables(dataaccess::Connection& connection, dataaccess
 } // namespace
 
 std::optional<QStringList> NonSystemTables(const QString& path, const DatabaseLocation& location,
-                                           importer::UserInterface& ui,
-                                           const dataaccess::ProviderRegistry& providers) {
+                                           importer::UserInterface& ui, const dataaccess::ProviderRegistry& providers) {
     // 100, 102: creating the objects cannot fail here, unlike with a late-bound component.
     dataaccess::Connection connection(providers);
     dataaccess::Recordset rowset;
@@ -56,9 +55,12 @@ std::optional<QStringList> NonSystemTables(const QString& path, const DatabaseLo
                       QString::number(status.number()) + QStringLiteral(")"));
         return std::nullopt;
     }
-    // 120 to 128
+    // What the open had to say beside the tables, such as a journal of another file set aside.
+    for (const std::string& warning : connection.Warnings())
+        ui.messageBox(QString::fromStdString(warning), importer::MessageIcon::Exclamation);
+    // 120 to 128: nothing was written, so closing cannot lose anything.
     rowset.Close();
-    connection.Close();
+    connection.Close().ignoreError();
     return names;
 }
 

@@ -9,7 +9,11 @@
 #include "import/text_lines.h"
 #include "import/text_rules.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <limits>
+#include <new>
+#include <vector>
 
 namespace importer {
 
@@ -25,7 +29,30 @@ void check(const dataaccess::Status& status) {
         throw RunFailure{QString::fromStdString(status.description())};
 }
 
-std::string utf8(const QString& text) { return text.toStdString(); }
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+QString outOfMemory(const QString& path) {
+    if (path.isEmpty())
+        return QStringLiteral("Out of memory.");
+    return QStringLiteral("Out of memory. The file '%1' is too large to be read into the memory this computer has "
+                          "left.")
+        .arg(path);
+}
+
+// Which rows of the file the database holds after a failure: the first `kept` statements
+// of those executed for it, whose lines are `lines` (0-based; -1 for a table definition).
+QString keptRowsText(const QString& path, const std::vector<int>& lines, std::uint64_t kept) {
+    int lastRow = -1;
+    for (std::size_t i = 0; i < kept && i < lines.size(); ++i)
+        lastRow = std::max(lastRow, lines[i]);
+    if (lastRow < 0)
+        return QStringLiteral("No row of '%1' was imported.").arg(path);
+    return QStringLiteral("The rows of '%1' up to line %2 are in the database; no later line of it was imported.")
+        .arg(path)
+        .arg(lastRow + 1);
+}
 
 bool containsIgnoringCase(const QStringList& names, const QString& name) {
     const QString lowered = name.toLower();
@@ -33,6 +60,15 @@ bool containsIgnoringCase(const QStringList& names, const QString& name) {
         if (existing.toLower() == lowered)
             return true;
     return false;
+}
+
+// Reads a file whole; one too large for the memory left is a failure of the run, not the end of the program.
+TextLines readWhole(const QString& path, std::optional<ReadFailure>* failure) {
+    try {
+        return TextLines::read(path, failure);
+    } catch (const std::bad_alloc&) {
+        throw RunFailure{outOfMemory(path)};
+    }
 }
 
 // Reset flag for the re-entry guard, also when the run leaves through an exception.
@@ -63,6 +99,7 @@ ImportOutcome ImportRun::run() {
     bool outcome = false;
     std::string rowText;       // the last row statement, for the failure report
     QStringList createdTables; // in the order they were defined
+    QString description;       // of the failure that ended the run
 
     // Every table this run defined goes to the top of the table list, the last one first.
     auto listCreatedTables = [&] {
@@ -70,9 +107,18 @@ ImportOutcome ImportRun::run() {
             m_env.tables.insertItem(0, table);
         createdTables.clear();
     };
+    // The file being imported, and the line of each statement executed for it since its
+    // connection opened (-1 for a table definition): what a failed commit kept is told by line.
+    QString currentPath;
+    std::vector<int> statementLines;
+    auto recordStatement = [&](int line) { statementLines.push_back(line); };
+
+    // Closing commits the file's statements; a failure there is a failure of the run.
     auto endFile = [&] {
         recordset.Close();
-        connection.Close();
+        check(connection.Close());
+        statementLines.clear();
+        currentPath.clear();
         ui.setMousePointer(pointer::kDefault);
     };
 
@@ -97,15 +143,16 @@ ImportOutcome ImportRun::run() {
             outcome = true;
             ui.setMousePointer(pointer::kBusy);
             if (connection.State() != dataaccess::objectstate::kClosed)
-                connection.Close();
+                check(connection.Close());
             check(connection.setMode(dataaccess::connectmode::kReadWrite));
             check(connection.Open(utf8(m_env.connectionString())));
 
             const std::optional<QString> path = m_env.files.text(position);
             if (!path)
                 throw RunFailure{QStringLiteral("The file list has no entry %1 any more.").arg(position)};
+            currentPath = *path;
             std::optional<ReadFailure> readFailure;
-            const TextLines lines = TextLines::read(*path, &readFailure);
+            const TextLines lines = readWhole(*path, &readFailure);
             if (readFailure)
                 throw RunFailure{readFailure->description};
             if (lines.isEmpty())
@@ -133,6 +180,7 @@ ImportOutcome ImportRun::run() {
                     if (!bytes || !statement.build(table, *bytes, *lines.byteTable(), rowText))
                         statement.build(table, lines.line(j), rowText);
                     check(connection.Execute(rowText));
+                    recordStatement(j);
                     ++rowsExecuted;
                     ui.progress({position, fileCount, j, lastLineIndex + 1, rowsExecuted});
                 }
@@ -162,6 +210,7 @@ ImportOutcome ImportRun::run() {
                                 columns << AlphaNumOnly(field);
                         }
                         check(connection.Execute(utf8(tableDefinition(tableName, columns))));
+                        recordStatement(-1);
                         createdTables << tableName;
                         startLine = 1;
                     }
@@ -178,6 +227,7 @@ ImportOutcome ImportRun::run() {
                             columns << AlphaNumOnly(answer);
                         if (!answers.answers.isEmpty()) {
                             check(connection.Execute(utf8(tableDefinition(tableName, columns))));
+                            recordStatement(-1);
                             createdTables << tableName;
                         }
                     }
@@ -214,14 +264,27 @@ ImportOutcome ImportRun::run() {
         ui.messageBox(outcome ? QStringLiteral("Done.") : QStringLiteral("Table(s) already exist."));
         return outcome ? ImportOutcome::Done : ImportOutcome::TablesExisted;
     } catch (const RunFailure& failure) {
-        // Tables defined before the failure exist in the database: list them too.
-        listCreatedTables();
-        recordset.Close();
-        connection.Close();
-        ui.setMousePointer(pointer::kDefault);
-        reportImportFailure(ui, failure.description, QString::fromStdString(rowText), m_env.logPath);
-        return ImportOutcome::Failed;
+        description = failure.description;
+    } catch (const std::bad_alloc&) {
+        description = outOfMemory(currentPath);
     }
+
+    // The failure path: what the file's statements left in the database is committed and told.
+    recordset.Close();
+    if (dataaccess::Status closed = connection.Close(); !closed)
+        description += QStringLiteral("\r\n\r\n") + QString::fromStdString(closed.description());
+    // A commit that failed, in a statement or in the close, dropped its whole batch.
+    const std::uint64_t kept = connection.DurableStatements();
+    if (!currentPath.isEmpty())
+        description += QStringLiteral("\r\n\r\n") + keptRowsText(currentPath, statementLines, kept);
+    // A table definition that did not stay is not in the database.
+    if (!statementLines.empty() && statementLines.front() == -1 && kept == 0 && !createdTables.isEmpty())
+        createdTables.removeLast();
+    // Tables defined before the failure exist in the database: list them too.
+    listCreatedTables();
+    ui.setMousePointer(pointer::kDefault);
+    reportImportFailure(ui, description, QString::fromStdString(rowText), m_env.logPath);
+    return ImportOutcome::Failed;
 }
 
 } // namespace importer

@@ -1,5 +1,6 @@
 #include "database/dataaccess/provider.h"
 #include "import/failure_report.h"
+#include "import/process_signals.h"
 #include "settings/settings_store.h"
 #include "windows/import_window.h"
 #include "windows/qt_dialogs.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    importer::ignoreFileSizeSignal();
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QCoreApplication::setOrganizationName(QStringLiteral("Hedgemoor"));
     // The icon of every window without one of its own, message boxes included.

@@ -8,9 +8,14 @@ Connection::Connection() : Connection(ProviderRegistry::standard()) {}
 
 Connection::Connection(const ProviderRegistry& providers) : m_providers(providers) {}
 
-Connection::~Connection() { Close(); }
+Connection::~Connection() {
+    // Callers that need to know whether the statements are durable close first.
+    Close().ignoreError();
+}
 
-int Connection::State() const { return m_session ? objectstate::kOpen : objectstate::kClosed; }
+int Connection::State() const {
+    return m_session ? objectstate::kOpen : objectstate::kClosed;
+}
 
 Status Connection::setMode(int mode) {
     if (m_session)
@@ -30,6 +35,8 @@ Status Connection::Open(std::string_view connectionString) {
     if (Status status = provider->open(properties, m_mode, session); !status)
         return status;
     m_session = std::move(session);
+    m_warnings = m_session->warnings();
+    m_durableWhenClosed = 0;
     return {};
 }
 
@@ -50,14 +57,27 @@ Status Connection::OpenSchema(int schema, Recordset& rowset) {
     return rowset.attach(std::move(rows), *this);
 }
 
-void Connection::Close() {
+Status Connection::Close() {
     while (!m_recordsets.empty())
         m_recordsets.back()->Close();
+    if (!m_session)
+        return {};
+    Status status = m_session->close();
+    m_durableWhenClosed = m_session->durableStatements();
     m_session.reset();
+    return status;
 }
 
-void Connection::attachRecordset(Recordset* recordset) { m_recordsets.push_back(recordset); }
+std::uint64_t Connection::DurableStatements() const {
+    return m_session ? m_session->durableStatements() : m_durableWhenClosed;
+}
 
-void Connection::detachRecordset(Recordset* recordset) { std::erase(m_recordsets, recordset); }
+void Connection::attachRecordset(Recordset* recordset) {
+    m_recordsets.push_back(recordset);
+}
+
+void Connection::detachRecordset(Recordset* recordset) {
+    std::erase(m_recordsets, recordset);
+}
 
 } // namespace dataaccess

@@ -4,6 +4,7 @@
 #include "database/dataaccess/provider.h"
 
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -39,7 +40,15 @@ public:
     Status Execute(std::string_view sql);
     // Only the tables rowset (kSchemaTables) is offered; the result opens in `rowset`.
     Status OpenSchema(int schema, Recordset& rowset);
-    void Close();
+    // Makes what was executed durable and closes; the failure when that could not be
+    // done (the statements of the last batch are then not in the database). Closing a
+    // closed connection succeeds.
+    Status Close();
+    // How many statements executed since the last Open are durable in the database; also
+    // after Close, which makes them all durable unless it fails.
+    std::uint64_t DurableStatements() const;
+    // What the provider had to say on opening that is not a failure; kept until the next Open.
+    const std::vector<std::string>& Warnings() const { return m_warnings; }
 
     // The open session, for record sets opened over this connection; null while closed.
     Session* session() const { return m_session.get(); }
@@ -53,6 +62,8 @@ private:
     const ProviderRegistry& m_providers;
     std::unique_ptr<Session> m_session;
     std::vector<Recordset*> m_recordsets;
+    std::vector<std::string> m_warnings;
+    std::uint64_t m_durableWhenClosed = 0;
     int m_mode = connectmode::kUnknown;
 };
 

@@ -8,7 +8,9 @@ namespace {
 
 constexpr std::string_view kPasswordKeyword = "jet oledb:database password";
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Finds the first ";JET OLEDB:Database Password=" (any case, blanks allowed around the
 // keyword): where the clause starts and where the password starts.

@@ -3,7 +3,9 @@
 namespace dataaccess {
 
 // The platform reports its own errors as HRESULTs of the facility 0x800A, whose low word is the ADO error number.
-static int adoHresult(int adoNumber) { return static_cast<int>(0x800A0000u | static_cast<unsigned>(adoNumber)); }
+static int adoHresult(int adoNumber) {
+    return static_cast<int>(0x800A0000u | static_cast<unsigned>(adoNumber));
+}
 
 Error providerNotFoundError() {
     return {adoHresult(adoerror::kProviderNotFound), "Provider cannot be found. It may not be properly installed."};

@@ -3,6 +3,7 @@
 #include "database/dataaccess/connection_string.h"
 #include "database/dataaccess/error.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -29,6 +30,14 @@ public:
     // The tables schema rowset, with at least the fields TABLE_NAME and TABLE_TYPE.
     virtual Status openTablesSchema(std::unique_ptr<RowSource>& rows) = 0;
     virtual Status openQuery(std::string_view sql, std::unique_ptr<RowSource>& rows) = 0;
+    // Makes every executed statement durable and ends the session; the failure when that
+    // could not be done. Called once, before the session is destroyed.
+    virtual Status close() = 0;
+    // How many of the statements executed in this session are durable in the database:
+    // all that succeeded once close() has, fewer after a failed commit.
+    virtual std::uint64_t durableStatements() const = 0;
+    // What the provider found on opening and the user should hear of, although the open went on.
+    virtual std::vector<std::string> warnings() const { return {}; }
 };
 
 // Access modes of a connection, as the platform numbers them.

@@ -4,7 +4,9 @@
 
 namespace dataaccess {
 
-Recordset::~Recordset() { Close(); }
+Recordset::~Recordset() {
+    Close();
+}
 
 Status Recordset::Open(std::string_view sql, Connection& connection, int /*cursorType*/, int /*lockType*/) {
     if (m_rows)
@@ -30,7 +32,9 @@ Status Recordset::attach(std::unique_ptr<RowSource> rows, Connection& connection
     return {};
 }
 
-int Recordset::State() const { return m_rows ? objectstate::kOpen : objectstate::kClosed; }
+int Recordset::State() const {
+    return m_rows ? objectstate::kOpen : objectstate::kClosed;
+}
 
 void Recordset::Close() {
     if (m_connection)
@@ -41,7 +45,9 @@ void Recordset::Close() {
     m_eof = true;
 }
 
-int Recordset::FieldsCount() const { return m_rows ? static_cast<int>(m_rows->fieldNames().size()) : 0; }
+int Recordset::FieldsCount() const {
+    return m_rows ? static_cast<int>(m_rows->fieldNames().size()) : 0;
+}
 
 std::string Recordset::FieldName(int index) const {
     if (!m_rows || index < 0 || index >= FieldsCount())
@@ -49,7 +55,9 @@ std::string Recordset::FieldName(int index) const {
     return m_rows->fieldNames()[static_cast<std::size_t>(index)];
 }
 
-bool Recordset::Eof() const { return m_eof; }
+bool Recordset::Eof() const {
+    return m_eof;
+}
 
 Status Recordset::MoveNext() {
     if (!m_rows)

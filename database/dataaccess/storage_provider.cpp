@@ -13,11 +13,11 @@ namespace dataaccess {
 
 namespace {
 
-constexpr int kFail = -2147467259;              // E_FAIL
-constexpr int kErrorsInCommand = -2147217900;   // DB_E_ERRORSINCOMMAND
-constexpr int kNoTable = -2147217865;           // DB_E_NOTABLE
-constexpr int kParameterMissing = -2147217904;  // DB_E_PARAMNOTOPTIONAL
-constexpr int kCannotConvert = -2147217913;     // DB_E_CANTCONVERTVALUE
+constexpr int kFail = -2147467259;                 // E_FAIL
+constexpr int kErrorsInCommand = -2147217900;      // DB_E_ERRORSINCOMMAND
+constexpr int kNoTable = -2147217865;              // DB_E_NOTABLE
+constexpr int kParameterMissing = -2147217904;     // DB_E_PARAMNOTOPTIONAL
+constexpr int kCannotConvert = -2147217913;        // DB_E_CANTCONVERTVALUE
 constexpr int kAuthenticationFailed = -2147217843; // DB_SEC_E_AUTH_FAILED
 
 constexpr std::array kCommandErrors = {3010, 3075, 3125, 3127, 3129, 3131, 3134, 3141,
@@ -109,6 +109,14 @@ public:
         return {};
     }
 
+    Status close() override {
+        storage::Status status = m_session->close();
+        return status ? Status() : Status(fromStorage(status.error()));
+    }
+
+    std::uint64_t durableStatements() const override { return m_session->durableStatements(); }
+    std::vector<std::string> warnings() const override { return m_session->notices(); }
+
 private:
     std::unique_ptr<storage::DatabaseSession> m_session;
     storage::sql::Insert m_insert;
@@ -134,7 +142,9 @@ int hresultForJetError(int jetNumber) {
     }
 }
 
-Error fromStorage(const storage::Error& error) { return {hresultForJetError(error.jetNumber), error.description}; }
+Error fromStorage(const storage::Error& error) {
+    return {hresultForJetError(error.jetNumber), error.description};
+}
 
 Status StorageProvider::open(const ConnectionProperties& properties, int mode, std::unique_ptr<Session>& session) {
     storage::OpenOptions options;
@@ -145,7 +155,8 @@ Status StorageProvider::open(const ConnectionProperties& properties, int mode, s
     const bool writes = mode == connectmode::kWrite || mode == connectmode::kReadWrite;
     auto opened = storage::DatabaseSession::open(properties.dataSource, options,
                                                  writes ? storage::DatabaseSession::Access::ReadWriteIfAllowed
-                                                        : storage::DatabaseSession::Access::Read);
+                                                        : storage::DatabaseSession::Access::Read,
+                                                 m_layer);
     if (!opened)
         return fromStorage(opened.error());
     session = std::make_unique<StorageSession>(std::move(*opened));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/dataaccess/provider.h"
+#include "database/storage/engine/database_session.h"
 #include "database/storage/open_options.h"
 #include "database/storage/status.h"
 
@@ -11,11 +12,14 @@ namespace dataaccess {
 // provider, like Microsoft's, does not open ACE files.
 class StorageProvider : public Provider {
 public:
-    explicit StorageProvider(storage::Engine engine) : m_engine(engine) {}
+    // `layer` stands between the sessions and their files; tests put faults there.
+    explicit StorageProvider(storage::Engine engine, storage::DatabaseSession::FileLayer layer = {})
+        : m_engine(engine), m_layer(std::move(layer)) {}
     Status open(const ConnectionProperties& properties, int mode, std::unique_ptr<Session>& session) override;
 
 private:
     storage::Engine m_engine;
+    storage::DatabaseSession::FileLayer m_layer;
 };
 
 // The number the platform raises for an engine error: the OLE DB result code that

@@ -75,9 +75,9 @@ Result<std::unique_ptr<Database>> Database::open(const std::string& path, const 
         case ENOTDIR: return errors::invalidPath(path);
         case EACCES:
         case EPERM: return errors::cannotOpenFile(path, options.engine);
-        case EISDIR:
+        case EISDIR: return errors::folderNotDatabase(path);
         case EINVAL: return errors::unrecognizedFormat(path);
-        default: return errors::ioError(path, std::error_code(errorNumber, std::generic_category()).message());
+        default: return errors::ioError(path, "open", std::error_code(errorNumber, std::generic_category()).message());
         }
     }
     return open(std::move(file), path, options);

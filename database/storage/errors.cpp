@@ -36,8 +36,40 @@ Error unrecognizedFormat(std::string_view path) {
     return {3343, "Unrecognized database format " + quoted(path) + ".", ErrorKind::NotSupported};
 }
 
+Error jet3Database(std::string_view path) {
+    return {3343,
+            "Unrecognized database format " + quoted(path) +
+                ".  It is an Access 97 (Jet 3) database; Tarnwick opens databases of Access 2000 and later. Convert "
+                "it to a later format in Access first.",
+            ErrorKind::NotSupported};
+}
+
+Error folderNotDatabase(std::string_view path) {
+    return {3343, quoted(path) + " is a folder, not a database file.", ErrorKind::NotSupported};
+}
+
 Error notValidPassword() {
     return {3031, "Not a valid password.", ErrorKind::BadPassword};
+}
+
+Error unfinishedChange(std::string_view path, bool readOnly) {
+    std::string text = "The database " + quoted(path) +
+                       " holds an unfinished change: a program writing to it stopped before it was done, and its "
+                       "journal " +
+                       quoted(std::string(path) + "-journal") + " is still beside it. ";
+    if (readOnly)
+        text += "Open the database once with permission to write the file and its folder; that puts it back as it "
+                "was before the unfinished change.";
+    else
+        text += "Another program has the database open. Once it has closed the database, open the database again; "
+                "that puts it back as it was before the unfinished change.";
+    return {3051, text, readOnly ? ErrorKind::PermissionDenied : ErrorKind::Failed};
+}
+
+std::string journalSetAside(std::string_view path, std::string_view setAsidePath) {
+    return "A journal beside the database " + quoted(path) +
+           " was written for another file (the database was replaced since). It was not applied; it is kept as " +
+           quoted(setAsidePath) + ".";
 }
 
 Error cannotOpenFile(std::string_view path, Engine engine) {
@@ -87,8 +119,9 @@ Error unsupported(std::string_view what) {
     return {0, std::string(what), ErrorKind::NotSupported};
 }
 
-Error ioError(std::string_view path, std::string_view detail) {
-    return {0, "Could not read " + quoted(path) + ": " + std::string(detail) + ".", ErrorKind::IOError};
+Error ioError(std::string_view path, std::string_view action, std::string_view detail) {
+    return {0, "Could not " + std::string(action) + " " + quoted(path) + ": " + std::string(detail) + ".",
+            ErrorKind::IOError};
 }
 
 } // namespace storage::errors

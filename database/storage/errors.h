@@ -11,12 +11,20 @@
 // the double spaces Jet puts between sentences can be fixed in one place.
 namespace storage::errors {
 
-Error fileNotFound(std::string_view path);                 // 3024
-Error invalidPath(std::string_view path);                  // 3044
-Error unrecognizedFormat(std::string_view path);           // 3343
-Error notValidPassword();                                  // 3031
+Error fileNotFound(std::string_view path);                  // 3024
+Error invalidPath(std::string_view path);                   // 3044
+Error unrecognizedFormat(std::string_view path);            // 3343
+Error jet3Database(std::string_view path);                  // 3343, said plainly
+Error folderNotDatabase(std::string_view path);             // 3343, said plainly
+Error notValidPassword();                                   // 3031
 Error cannotOpenFile(std::string_view path, Engine engine); // 3051: no permission
 Error tableNotFound(std::string_view name, Engine engine);  // 3078
+
+// The database holds the journal of a batch that was interrupted, and this process cannot
+// put it back: the file or folder may not be written (readOnly), or another program holds it.
+Error unfinishedChange(std::string_view path, bool readOnly);
+// Not an error: what is said when a journal written for another file was set aside.
+std::string journalSetAside(std::string_view path, std::string_view setAsidePath);
 
 // 3049 "Cannot open database ..." followed by where the damage is. Pass
 // page = kNoPage when the damage is not on one page.
@@ -26,6 +34,7 @@ Error corrupt(std::string_view path, uint32_t page, uint32_t offset, std::string
 // Not Jet errors: things this engine does not implement.
 Error encryptedAccdb(std::string_view path, std::string_view scheme);
 Error unsupported(std::string_view what);
-Error ioError(std::string_view path, std::string_view detail);
+// "Could not <action> '<path>': <detail>.", e.g. action "write to", detail "No space left on device".
+Error ioError(std::string_view path, std::string_view action, std::string_view detail);
 
 } // namespace storage::errors

@@ -95,6 +95,7 @@ public:
     storage::Result<std::unique_ptr<storage::File>> create() override;
     storage::Result<std::unique_ptr<storage::File>> openExisting() override;
     storage::Status remove() override;
+    storage::Result<std::string> setAside() override { return m_location->setAside(); }
 
 private:
     std::unique_ptr<storage::JournalLocation> m_location;

@@ -50,8 +50,8 @@ TEST_F(ConnectionTest, ModeReachesTheProviderAndIsFixedWhileOpen) {
     EXPECT_EQ(log.openModes.back(), connectmode::kReadWrite);
     EXPECT_FALSE(connection.setMode(connectmode::kRead));
     EXPECT_FALSE(connection.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a.mdb")) << "already open";
-    connection.Close();
-    connection.Close();
+    EXPECT_TRUE(connection.Close());
+    EXPECT_TRUE(connection.Close());
     EXPECT_EQ(log.closes, 1);
     EXPECT_TRUE(connection.setMode(connectmode::kRead));
 }
@@ -89,7 +89,7 @@ TEST_F(ConnectionTest, RecordsetCountsColumnsAndClosesWithItsConnection) {
     EXPECT_EQ(recordset.FieldsCount(), 3);
     EXPECT_FALSE(recordset.Open("SELECT * FROM `Orders`", connection, 3, -1)) << "already open";
 
-    connection.Close();
+    EXPECT_TRUE(connection.Close());
     EXPECT_EQ(recordset.State(), objectstate::kClosed);
     EXPECT_EQ(recordset.FieldsCount(), 0);
 

@@ -11,7 +11,9 @@ using namespace dataaccess;
 
 namespace {
 
-std::string fixture(const std::string& name) { return std::string(TARNWICK_FIXTURES_DIR) + "/" + name; }
+std::string fixture(const std::string& name) {
+    return std::string(TARNWICK_FIXTURES_DIR) + "/" + name;
+}
 
 class StorageProviderTest : public ::testing::Test {
 protected:
@@ -40,7 +42,10 @@ TEST_F(StorageProviderTest, OpenFailuresCarryTheProvidersNumbersAndTexts) {
     const Case cases[] = {
         {ace(missing), -2147467259, "Could not find file '" + missing + "'."},
         {jet(accdb), -2147467259, "Unrecognized database format '" + accdb + "'."},
-        {ace(jet3), -2147467259, "Unrecognized database format '" + jet3 + "'."},
+        {ace(jet3), -2147467259,
+         "Unrecognized database format '" + jet3 +
+             "'.  It is an Access 97 (Jet 3) database; Tarnwick opens databases of Access 2000 and later. Convert it "
+             "to a later format in Access first."},
         {jet(protectedMdb), -2147217843, "Not a valid password."},
         {jet(protectedMdb, "wrong"), -2147217843, "Not a valid password."},
     };

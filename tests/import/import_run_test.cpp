@@ -33,11 +33,13 @@ protected:
     testsupport::ScriptedUi ui;
     testsupport::RecordingLog log;
     dataaccess::ProviderRegistry providers = testsupport::RecordingProvider::registry(log);
-    ImportRun importRun{ImportEnvironment{
-        options, files, tables, ui,
-        [] { return QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=/db.accdb;"
-                                   "JET OLEDB:Database Password=pw"); },
-        providers, QString::fromStdString(dir.file("logs/import.log"))}};
+    ImportRun importRun{ImportEnvironment{options, files, tables, ui,
+                                          [] {
+                                              return QStringLiteral(
+                                                  "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=/db.accdb;"
+                                                  "JET OLEDB:Database Password=pw");
+                                          },
+                                          providers, QString::fromStdString(dir.file("logs/import.log"))}};
 };
 
 TEST_F(ImportRunTest, PreconditionsStopBeforeAnythingIsOpened) {
@@ -48,7 +50,8 @@ TEST_F(ImportRunTest, PreconditionsStopBeforeAnythingIsOpened) {
     options = {};
     tables.set({"NEWTABLE[COUNTER]"});
     EXPECT_EQ(run(), ImportOutcome::Refused);
-    EXPECT_EQ(ui.messageTexts(), (QStringList{"No files added.", "Please select a table.", "Table name already exists."}));
+    EXPECT_EQ(ui.messageTexts(),
+              (QStringList{"No files added.", "Please select a table.", "Table name already exists."}));
     EXPECT_TRUE(log.opens.empty());
     EXPECT_TRUE(ui.pointers.empty());
 }
@@ -77,11 +80,11 @@ TEST_F(ImportRunTest, LineRulesOfCreateMode) {
     // double quotes, an empty header field.
     addFile("a.txt", "ID,,Name\r\n\r\n   \r\n1\r\n1,2,3,4\r\n\"q\",x\r\n");
     EXPECT_EQ(run(), ImportOutcome::Done);
-    EXPECT_EQ(log.statements, (Statements{"CREATE TABLE `NewTable1`(`ID` VARCHAR, `Name` VARCHAR);",
-                                          "INSERT INTO `NewTable1` VALUES('   ','','');",
-                                          "INSERT INTO `NewTable1` VALUES('1','','');",
-                                          "INSERT INTO `NewTable1` VALUES('1','2','3');",
-                                          "INSERT INTO `NewTable1` VALUES('q','x','');"}));
+    EXPECT_EQ(
+        log.statements,
+        (Statements{"CREATE TABLE `NewTable1`(`ID` VARCHAR, `Name` VARCHAR);",
+                    "INSERT INTO `NewTable1` VALUES('   ','','');", "INSERT INTO `NewTable1` VALUES('1','','');",
+                    "INSERT INTO `NewTable1` VALUES('1','2','3');", "INSERT INTO `NewTable1` VALUES('q','x','');"}));
 }
 
 TEST_F(ImportRunTest, SingleLineFileGivesNoRowInAnyMode) {
@@ -116,9 +119,9 @@ TEST_F(ImportRunTest, CancelledColumnNameEndsTheRunQuietly) {
     addFile("b.txt", "B,C\n1,2\n");
     ui.answers = {"A", "B"}; // file 2 gets "B", then a cancel
     EXPECT_EQ(run(), ImportOutcome::Cancelled);
-    EXPECT_EQ(log.statements, (Statements{"CREATE TABLE `NewTable1`(`A` VARCHAR);",
-                                          "INSERT INTO `NewTable1` VALUES('A');",
-                                          "INSERT INTO `NewTable1` VALUES('1');"}));
+    EXPECT_EQ(log.statements,
+              (Statements{"CREATE TABLE `NewTable1`(`A` VARCHAR);", "INSERT INTO `NewTable1` VALUES('A');",
+                          "INSERT INTO `NewTable1` VALUES('1');"}));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(std::filesystem::exists(logPath().toStdString()));
     EXPECT_EQ(ui.pointerNow, pointer::kDefault);
@@ -175,16 +178,16 @@ TEST_F(ImportRunTest, AppendReadsTheColumnCountAndHonoursCheck2) {
     addFile("b.txt", "3,4\n\n5\n");
     options.appendMode(false);
     EXPECT_EQ(run(), ImportOutcome::Done);
-    EXPECT_EQ(log.statements, (Statements{"INSERT INTO `Orders` VALUES('h1','h2');",
-                                          "INSERT INTO `Orders` VALUES('1','2');",
-                                          "INSERT INTO `Orders` VALUES('3','4');",
-                                          "INSERT INTO `Orders` VALUES('5','');"}));
+    EXPECT_EQ(log.statements,
+              (Statements{"INSERT INTO `Orders` VALUES('h1','h2');", "INSERT INTO `Orders` VALUES('1','2');",
+                          "INSERT INTO `Orders` VALUES('3','4');", "INSERT INTO `Orders` VALUES('5','');"}));
     EXPECT_EQ(log.queries, (Statements{"SELECT * FROM `Orders`", "SELECT * FROM `Orders`"}));
 
     log.statements.clear();
     options.check2 = 1;
     EXPECT_EQ(run(), ImportOutcome::Done);
-    EXPECT_EQ(log.statements, (Statements{"INSERT INTO `Orders` VALUES('1','2');", "INSERT INTO `Orders` VALUES('5','');"}));
+    EXPECT_EQ(log.statements,
+              (Statements{"INSERT INTO `Orders` VALUES('1','2');", "INSERT INTO `Orders` VALUES('5','');"}));
     EXPECT_EQ(tables.items(), (QStringList{"Orders", "Other"}));
 }
 
@@ -204,7 +207,7 @@ TEST_F(ImportRunTest, AppendSkipsAFileWhoseColumnCountDiffers) {
 
 TEST_F(ImportRunTest, RefusedRowEndsTheRunWithMessageAndLog) {
     addFile("a.txt", "A\n1\n2\n");
-    addFile("b.txt", "x\ny\nz\n");
+    const QString b = addFile("b.txt", "x\ny\nz\n");
     addFile("c.txt", "never\nread\n");
     options.text2 = "T";
     log.failAtStatement = 6; // CREATE, a's two rows, then b's lines: its third row
@@ -213,14 +216,41 @@ TEST_F(ImportRunTest, RefusedRowEndsTheRunWithMessageAndLog) {
     EXPECT_EQ(log.statements.back(), "INSERT INTO `T` VALUES('z');");
     EXPECT_EQ(log.opens.size(), 2u) << "no third file";
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, QString::fromStdString(log.statementFailure.description) +
+    const QString kept = "The rows of '" + b + "' up to line 2 are in the database; no later line of it was imported.";
+    EXPECT_EQ(ui.messages[0].text, QString::fromStdString(log.statementFailure.description) + "\r\n\r\n" + kept +
                                        "\r\nPlease email the log file (" + logPath() + ") to the support");
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(readFile(logPath().toStdString()),
-              log.statementFailure.description + "\r\nINSERT INTO `T` VALUES('z');\r\n");
+    EXPECT_EQ(readFile(logPath().toStdString()), log.statementFailure.description + "\r\n\r\n" + kept.toStdString() +
+                                                     "\r\nINSERT INTO `T` VALUES('z');\r\n");
     EXPECT_EQ(ui.pointerNow, pointer::kDefault);
     EXPECT_EQ(log.closes, 2);
     EXPECT_EQ(tables.items(), QStringList{"T"});
+}
+
+// Closing the connection commits the file; when that fails, the run fails and says what
+// stayed: here the table's definition and the first row of the file, or nothing at all.
+TEST_F(ImportRunTest, AFailedCommitAtTheEndOfAFileIsAFailureThatSaysWhatStayed) {
+    const QString a = addFile("a.txt", "A\n1\n2\n");
+    addFile("b.txt", "3\n");
+    options.text2 = "T";
+    log.failAtClose = 1;
+    for (const std::uint64_t durable : {2u, 0u}) {
+        SCOPED_TRACE(durable);
+        log.statements.clear();
+        log.closes = 0;
+        log.durableWhenCloseFails = durable;
+        ui.messages.clear();
+        tables.set({});
+        EXPECT_EQ(run(), ImportOutcome::Failed);
+        EXPECT_EQ(log.statements.size(), 3u) << "b.txt is not read";
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_TRUE(ui.messages[0].text.startsWith(QString::fromStdString(log.closeFailure.description)));
+        const QString kept = durable == 2 ? "The rows of '" + a + "' up to line 2 are in the database"
+                                          : "No row of '" + a + "' was imported.";
+        EXPECT_TRUE(ui.messages[0].text.contains(kept)) << ui.messages[0].text.toStdString();
+        EXPECT_EQ(tables.items(), durable == 2 ? QStringList{"T"} : QStringList{})
+            << "the table is listed only if it stayed";
+    }
 }
 
 TEST_F(ImportRunTest, FailureBeforeAnyRowLogsAnEmptyRowText) {

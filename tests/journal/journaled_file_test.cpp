@@ -13,6 +13,7 @@ using namespace storage;
 namespace {
 
 constexpr uint32_t kPage = 64;
+constexpr journal::Identity kIdentity = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 
 // Counts the operations that change files; the one numbered `failAt` and every later
 // one fail, as if the process had died there.
@@ -88,7 +89,12 @@ public:
         m_file.reset();
         return Status::ok();
     }
+    Result<std::string> setAside() override {
+        m_setAside = std::move(m_file);
+        return std::string("journal.not-applied");
+    }
     std::shared_ptr<CrashableFile>& file() { return m_file; }
+    const std::shared_ptr<CrashableFile>& setAsideFile() const { return m_setAside; }
 
 private:
     class SharedFile final : public File {
@@ -106,6 +112,7 @@ private:
 
     Faults& m_faults;
     std::shared_ptr<CrashableFile> m_file;
+    std::shared_ptr<CrashableFile> m_setAside;
 };
 
 std::vector<uint8_t> pages(std::initializer_list<uint8_t> fills) {
@@ -152,7 +159,7 @@ TEST(JournaledFile, StatementsAreSeenAtOnceAndReachTheDiskAtCommit) {
     Faults faults;
     CrashableFile disk(pages({1, 2, 3}), faults);
     MemoryJournal journal(faults);
-    auto file = JournaledFile::open(disk, journal, kPage);
+    auto file = JournaledFile::open(disk, journal, kPage, kIdentity);
     ASSERT_TRUE(file);
 
     const std::vector<uint8_t> data(kPage, 0x77);
@@ -173,7 +180,7 @@ TEST(JournaledFile, RolledBackGrowthLeavesTheFileAsItWas) {
     Faults faults;
     CrashableFile disk(pages({1, 2}), faults);
     MemoryJournal journal(faults);
-    auto file = JournaledFile::open(disk, journal, kPage);
+    auto file = JournaledFile::open(disk, journal, kPage, kIdentity);
     const std::vector<uint8_t> data(3 * kPage, 0x55);
     ASSERT_TRUE((*file)->write(2 * kPage, data));
     EXPECT_EQ(*(*file)->size(), 5u * kPage);
@@ -194,7 +201,7 @@ TEST(JournaledFile, ACrashAtAnyPointLeavesTheBatchWholeOrAbsent) {
             Faults faults{0, failAt};
             CrashableFile disk(pages({1, 2, 3}), faults);
             MemoryJournal journal(faults);
-            auto file = JournaledFile::open(disk, journal, kPage);
+            auto file = JournaledFile::open(disk, journal, kPage, kIdentity);
             ASSERT_TRUE(file);
             const bool finished = static_cast<bool>(runBatch(**file));
             file->reset();
@@ -205,7 +212,7 @@ TEST(JournaledFile, ACrashAtAnyPointLeavesTheBatchWholeOrAbsent) {
             if (journal.file())
                 survivor.file() = std::make_shared<CrashableFile>(
                     keepUnsynced ? journal.file()->bytes() : journal.file()->synced(), none);
-            ASSERT_TRUE(JournaledFile::recover(restarted, survivor));
+            ASSERT_TRUE(JournaledFile::recover(restarted, survivor, kIdentity));
             EXPECT_FALSE(survivor.file());
             if (restarted.bytes() == pages({1, 2, 3}))
                 ++outcomesBefore;
@@ -225,7 +232,7 @@ TEST(JournaledFile, AFullDiskFailsTheStatementThatNeedsTheSpace) {
     Faults faults;
     CrashableFile disk(pages({1, 2}), faults);
     MemoryJournal journal(faults);
-    auto file = JournaledFile::open(disk, journal, kPage);
+    auto file = JournaledFile::open(disk, journal, kPage, kIdentity);
     const std::vector<uint8_t> small(4, 0x44);
     ASSERT_TRUE((*file)->write(0, small));
     (*file)->commitStatement();
@@ -247,9 +254,72 @@ TEST(JournaledFile, AJournalWithoutAnIntactHeaderIsDiscarded) {
     CrashableFile disk(pages({1, 2}), none);
     MemoryJournal journal(none);
     journal.file() = std::make_shared<CrashableFile>(std::vector<uint8_t>{'T', 'W', 'J'}, none);
-    ASSERT_TRUE(JournaledFile::recover(disk, journal));
+    ASSERT_TRUE(JournaledFile::recover(disk, journal, kIdentity));
     EXPECT_EQ(disk.bytes(), pages({1, 2}));
     EXPECT_FALSE(journal.file());
+}
+
+// The process dies again while it puts back what a crash left: the next open finishes it.
+TEST(JournaledFile, ACrashDuringRecoveryIsPutRightByTheNextOpen) {
+    Faults counting{0, 1 << 30}; // counts, never fails
+    {
+        CrashableFile disk(pages({1, 2, 3}), counting);
+        MemoryJournal journal(counting);
+        ASSERT_TRUE(runBatch(**JournaledFile::open(disk, journal, kPage, kIdentity)));
+    }
+    // Died syncing the database: every page of the batch written, the journal whole.
+    Faults first{0, counting.operations - 1};
+    CrashableFile crashed(pages({1, 2, 3}), first);
+    MemoryJournal left(first);
+    EXPECT_FALSE(runBatch(**JournaledFile::open(crashed, left, kPage, kIdentity)));
+    ASSERT_TRUE(left.file());
+    ASSERT_NE(crashed.bytes(), pages({1, 2, 3}));
+
+    for (const bool keepUnsynced : {true, false}) {
+        for (int failAt = 1;; ++failAt) {
+            SCOPED_TRACE(testing::Message() << "recovery dies at " << failAt << (keepUnsynced ? ", kept" : ", lost"));
+            Faults again{0, failAt};
+            CrashableFile disk(crashed.bytes(), again);
+            MemoryJournal journal(again);
+            journal.file() = std::make_shared<CrashableFile>(left.file()->bytes(), again);
+            const bool finished = static_cast<bool>(JournaledFile::recover(disk, journal, kIdentity));
+
+            Faults none;
+            CrashableFile reopened(keepUnsynced ? disk.bytes() : disk.synced(), none);
+            MemoryJournal survivor(none);
+            if (journal.file())
+                survivor.file() = std::make_shared<CrashableFile>(journal.file()->bytes(), none);
+            ASSERT_TRUE(JournaledFile::recover(reopened, survivor, kIdentity));
+            EXPECT_EQ(reopened.bytes(), pages({1, 2, 3}));
+            if (finished)
+                break;
+        }
+    }
+}
+
+// A crash leaves a journal; the file beside it is then replaced by another database,
+// or by one that is shorter than the file the batch began with.
+TEST(JournaledFile, AJournalOfAnotherFileIsSetAsideNotApplied) {
+    for (const bool sameIdentity : {false, true}) {
+        Faults faults{0, 5}; // dies once the journal holds its first record
+        CrashableFile crashed(pages({1, 2, 3}), faults);
+        MemoryJournal journal(faults);
+        auto file = JournaledFile::open(crashed, journal, kPage, kIdentity);
+        ASSERT_TRUE(file);
+        EXPECT_FALSE(runBatch(**file));
+        file->reset();
+        ASSERT_TRUE(journal.file());
+
+        Faults none;
+        const journal::Identity other = {9};
+        CrashableFile replaced(sameIdentity ? pages({7}) : pages({7, 7, 7, 7}), none);
+        auto recovered = JournaledFile::recover(replaced, journal, sameIdentity ? kIdentity : other);
+        ASSERT_TRUE(recovered);
+        EXPECT_EQ(recovered->outcome, JournaledFile::Recovery::Outcome::SetAside);
+        EXPECT_EQ(replaced.bytes(), sameIdentity ? pages({7}) : pages({7, 7, 7, 7}));
+        EXPECT_FALSE(journal.file());
+        EXPECT_TRUE(journal.setAsideFile());
+    }
 }
 
 TEST(PosixJournalLocation, CreatesReopensAndRemovesTheJournalBesideTheDatabase) {

@@ -31,6 +31,7 @@ public:
         m_log.statements.emplace_back(sql);
         if (m_log.failAtStatement == static_cast<int>(m_log.statements.size()))
             return m_log.statementFailure;
+        ++m_executed;
         return {};
     }
 
@@ -51,8 +52,10 @@ public:
         const auto found = m_log.columnCounts.find(table);
         if (found == m_log.columnCounts.end())
             return dataaccess::Error{-2147217865, "The Microsoft Access database engine cannot find the input table "
-                                                  "or query '" + table + "'. Make sure it exists and that its name "
-                                                  "is spelled correctly."};
+                                                  "or query '" +
+                                                      table +
+                                                      "'. Make sure it exists and that its name "
+                                                      "is spelled correctly."};
         std::vector<std::string> names;
         for (int i = 0; i < found->second; ++i)
             names.push_back("Field" + std::to_string(i + 1));
@@ -60,8 +63,21 @@ public:
         return {};
     }
 
+    dataaccess::Status close() override {
+        if (m_log.failAtClose == m_log.closes + 1) {
+            m_durable = std::min(m_executed, m_log.durableWhenCloseFails);
+            return m_log.closeFailure;
+        }
+        m_durable = m_executed;
+        return {};
+    }
+
+    std::uint64_t durableStatements() const override { return m_durable; }
+
 private:
     RecordingLog& m_log;
+    std::uint64_t m_executed = 0;
+    std::uint64_t m_durable = 0;
 };
 
 } // namespace

@@ -24,7 +24,10 @@ struct RecordingLog {
     dataaccess::Error statementFailure{-2147467259, "The field is too small to accept the amount of data you "
                                                     "attempted to add.  Try inserting or pasting less data."};
     std::optional<dataaccess::Error> openFailure;
-    std::map<std::string, int> columnCounts; // by table name, for "SELECT * FROM `T`"
+    int failAtClose = 0; // 1-based number of the close that fails to make the statements durable; 0 for none
+    dataaccess::Error closeFailure{-2147467259, "Disk or network error."};
+    std::uint64_t durableWhenCloseFails = 0;                 // statements of the failing session that stay
+    std::map<std::string, int> columnCounts;                 // by table name, for "SELECT * FROM `T`"
     std::vector<std::pair<std::string, std::string>> tables; // TABLE_NAME, TABLE_TYPE for the schema rowset
 };
 

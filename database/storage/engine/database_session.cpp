@@ -3,6 +3,10 @@
 #include "database/storage/engine/statements.h"
 #include "database/storage/errors.h"
 #include "database/storage/file/posix_file.h"
+#include "database/storage/format/bytes.h"
+#include "database/storage/format/header.h"
+
+#include <cstring>
 
 namespace storage {
 
@@ -29,7 +33,57 @@ private:
     File& m_file;
 };
 
-Error readOnlyDatabase() { return {3027, "Cannot update.  Database or object is read-only.", ErrorKind::PermissionDenied}; }
+Error readOnlyDatabase() {
+    return {3027, "Cannot update.  Database or object is read-only.", ErrorKind::PermissionDenied};
+}
+
+// What the journal records of the file it was written for (see journal::Identity).
+journal::Identity identityOf(File& file) {
+    journal::Identity identity{};
+    std::vector<uint8_t> page0(kJet4PageSize);
+    Result<std::size_t> got = file.read(0, page0);
+    page0.resize(got ? *got : 0);
+    Result<DatabaseHeader> header = decodeHeader(page0, std::string());
+    if (!header)
+        return identity;
+    uint64_t date = 0;
+    std::memcpy(&date, &header->creationDate, sizeof date);
+    writeU64(identity, 0, date);
+    writeU32(identity, 8, header->databaseKey);
+    writeU16(identity, 12, header->codePage);
+    writeU16(identity, 14, header->sortOrder);
+    return identity;
+}
+
+// Opens the database file, under the test layer when there is one.
+Result<std::unique_ptr<File>> openFile(const std::string& path, bool writable, const OpenOptions& options,
+                                       const DatabaseSession::FileLayer& layer) {
+    int errorNumber = 0;
+    std::unique_ptr<File> file = PosixFile::open(path, writable, errorNumber);
+    if (!file)
+        return errors::cannotOpenFile(path, options.engine);
+    if (layer.database)
+        file = layer.database(std::move(file));
+    return file;
+}
+
+// A reader found the journal of an interrupted batch: it takes the writer's lock for a
+// moment and puts the database back, as a writer would at its open.
+Status recoverForReader(const std::string& path, const OpenOptions& options, const DatabaseSession::FileLayer& layer,
+                        JournalLocation& journal, std::vector<std::string>& notices) {
+    auto lock = DatabaseLock::acquire(path, DatabaseLock::Mode::Write);
+    if (!lock)
+        return errors::unfinishedChange(path, lock.error().kind == ErrorKind::PermissionDenied);
+    Result<std::unique_ptr<File>> file = openFile(path, true, options, layer);
+    if (!file)
+        return errors::unfinishedChange(path, true);
+    Result<JournaledFile::Recovery> recovered = JournaledFile::recover(**file, journal, identityOf(**file));
+    if (!recovered)
+        return recovered.error();
+    if (recovered->outcome == JournaledFile::Recovery::Outcome::SetAside)
+        notices.push_back(errors::journalSetAside(path, recovered->setAsidePath));
+    return Status::ok();
+}
 
 } // namespace
 
@@ -47,42 +101,57 @@ Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string
 
     std::unique_ptr<DatabaseSession> session(new DatabaseSession());
     session->m_path = path;
-    const bool wantsWrite = access != Access::Read;
-    auto lock = DatabaseLock::acquire(path, wantsWrite ? DatabaseLock::Mode::Write : DatabaseLock::Mode::Read);
-    bool writing = wantsWrite;
-    if (!lock && wantsWrite && lock.error().kind == ErrorKind::PermissionDenied &&
-        access == Access::ReadWriteIfAllowed) {
-        lock = DatabaseLock::acquire(path, DatabaseLock::Mode::Read);
-        writing = false;
-    }
-    if (!lock)
-        return lock.error();
-    session->m_lock = std::move(*lock);
-
-    int errorNumber = 0;
-    session->m_file = PosixFile::open(path, writing, errorNumber);
-    if (!session->m_file)
-        return errors::cannotOpenFile(path, options.engine);
-    if (layer.database)
-        session->m_file = layer.database(std::move(session->m_file));
-
     session->m_journalLocation = std::make_unique<PosixJournalLocation>(path);
     if (layer.journal)
         session->m_journalLocation = layer.journal(std::move(session->m_journalLocation));
-    std::unique_ptr<File> reading;
-    if (writing) {
-        auto journaled = JournaledFile::open(*session->m_file, *session->m_journalLocation, kJet4PageSize);
-        if (!journaled)
-            return journaled.error();
-        session->m_journaled = std::move(*journaled);
-        reading = std::make_unique<BorrowedFile>(*session->m_journaled);
-    } else {
-        // A journal left by a crash must be put back before anyone reads; that needs writing.
+
+    const bool wantsWrite = access != Access::Read;
+    bool writing = wantsWrite;
+    // A reader that finds an interrupted batch's journal puts it back and starts again;
+    // another process may be doing the same, hence a few rounds.
+    for (int round = 0;; ++round) {
+        auto lock = DatabaseLock::acquire(path, wantsWrite ? DatabaseLock::Mode::Write : DatabaseLock::Mode::Read);
+        writing = wantsWrite;
+        if (!lock && wantsWrite && lock.error().kind == ErrorKind::PermissionDenied &&
+            access == Access::ReadWriteIfAllowed) {
+            lock = DatabaseLock::acquire(path, DatabaseLock::Mode::Read);
+            writing = false;
+        }
+        if (!lock)
+            return lock.error();
+        session->m_lock = std::move(*lock);
+        if (writing)
+            break; // the journaled file puts back what it finds
         auto leftOver = session->m_journalLocation->openExisting();
         if (!leftOver)
             return leftOver.error();
-        if (*leftOver)
-            return errors::cannotOpenFile(path, options.engine);
+        if (!*leftOver)
+            break;
+        leftOver->reset();
+        session->m_lock.reset();
+        if (round == 3)
+            return errors::unfinishedChange(path, false);
+        if (Status status = recoverForReader(path, options, layer, *session->m_journalLocation, session->m_notices);
+            !status)
+            return status.error();
+    }
+
+    Result<std::unique_ptr<File>> file = openFile(path, writing, options, layer);
+    if (!file)
+        return file.error();
+    session->m_file = std::move(*file);
+
+    std::unique_ptr<File> reading;
+    if (writing) {
+        auto journaled = JournaledFile::open(*session->m_file, *session->m_journalLocation, kJet4PageSize,
+                                             identityOf(*session->m_file));
+        if (!journaled)
+            return journaled.error();
+        session->m_journaled = std::move(*journaled);
+        if (session->m_journaled->recovery().outcome == JournaledFile::Recovery::Outcome::SetAside)
+            session->m_notices.push_back(errors::journalSetAside(path, session->m_journaled->recovery().setAsidePath));
+        reading = std::make_unique<BorrowedFile>(*session->m_journaled);
+    } else {
         reading = std::make_unique<BorrowedFile>(*session->m_file);
     }
 
@@ -93,10 +162,9 @@ Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string
         return database.error();
     session->m_database = std::move(*database);
     if (writing)
-        session->m_pager = std::make_unique<Pager>(*session->m_journaled, session->m_database->pages(),
-                                                   session->m_database->header().hasJetPageEncoding()
-                                                       ? session->m_database->header().databaseKey
-                                                       : 0);
+        session->m_pager = std::make_unique<Pager>(
+            *session->m_journaled, session->m_database->pages(),
+            session->m_database->header().hasJetPageEncoding() ? session->m_database->header().databaseKey : 0);
     if (writing) {
         session->m_writers = std::make_unique<TableWriters>(*session->m_pager, session->m_database->format());
         Database* opened = session->m_database.get();
@@ -111,11 +179,19 @@ Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string
     return session;
 }
 
-DatabaseSession::~DatabaseSession() { close().ignoreError(); }
+DatabaseSession::~DatabaseSession() {
+    // A failed commit has put the database back as the last commit left it; there is
+    // nobody left to tell.
+    close().ignoreError();
+}
 
 Status DatabaseSession::close() {
-    if (!m_journaled)
+    // An open that failed part of the way has no writers, and nothing to commit.
+    if (m_closed || !m_journaled || !m_writers)
         return Status::ok();
+    m_closed = true;
+    if (m_broken)
+        return *m_broken;
     return commitBatch();
 }
 
@@ -124,6 +200,8 @@ Status DatabaseSession::execute(const sql::Statement& statement) {
         return Status::ok();
     if (!m_journaled)
         return readOnlyDatabase();
+    if (m_broken)
+        return *m_broken;
     if (const auto* create = std::get_if<sql::CreateTable>(&statement))
         return finishStatement(createTable(WriteTarget{*m_database, *m_pager, *m_writers}, *create));
     return execute(std::get<sql::Insert>(statement));
@@ -132,6 +210,8 @@ Status DatabaseSession::execute(const sql::Statement& statement) {
 Status DatabaseSession::execute(const sql::Insert& insert) {
     if (!m_journaled)
         return readOnlyDatabase();
+    if (m_broken)
+        return *m_broken;
     return finishStatement(insertRow(WriteTarget{*m_database, *m_pager, *m_writers}, insert));
 }
 
@@ -139,6 +219,8 @@ Status DatabaseSession::createIndexedTable(const std::string& name, const std::v
                                            const std::vector<NewIndex>& indexes) {
     if (!m_journaled)
         return readOnlyDatabase();
+    if (m_broken)
+        return *m_broken;
     return finishStatement(createTable(WriteTarget{*m_database, *m_pager, *m_writers}, name, columns, indexes));
 }
 
@@ -180,6 +262,7 @@ Status DatabaseSession::writePending() {
 
 Status DatabaseSession::commitBatch() {
     m_batchStarted = std::chrono::steady_clock::now();
+    const int statements = m_statementsInBatch;
     m_statementsInBatch = 0;
     Status status = writePending();
     if (status)
@@ -188,6 +271,7 @@ Status DatabaseSession::commitBatch() {
         m_journaled->dropBatch();
     if (!status)
         return forgetDroppedChanges(status); // the batch is gone: so must be what shows it
+    m_durableStatements += static_cast<uint64_t>(statements);
     return status;
 }
 
@@ -197,8 +281,10 @@ Status DatabaseSession::forgetDroppedChanges(Status failure) {
     m_database->pages().clearCache();
     m_database->pages().setPageCount(static_cast<uint32_t>(*m_journaled->size() / m_pager->pageSize()));
     m_writers->clear();
+    // What went wrong first is what the caller must hear; a catalogue that cannot be read
+    // again would have later statements written against what is no longer there.
     if (Status reloaded = m_database->reloadCatalog(); !reloaded)
-        return reloaded;
+        m_broken = reloaded.error();
     return failure;
 }
 

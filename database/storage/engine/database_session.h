@@ -11,7 +11,9 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace storage {
 
@@ -38,8 +40,17 @@ public:
     static Result<std::unique_ptr<DatabaseSession>> open(const std::string& path, const OpenOptions& options,
                                                          Access access, const FileLayer& layer = {});
     // Makes the last statements durable and lets go of the database; the journal is gone.
+    // Whoever needs to know that the statements are durable calls close() and looks at
+    // its result; a session destroyed unclosed commits all the same, or, failing that,
+    // leaves the database as the last commit left it.
     ~DatabaseSession();
     Status close();
+
+    // What the open found and the user should hear of, although the open went on:
+    // a journal that belonged to another file, set aside.
+    const std::vector<std::string>& notices() const { return m_notices; }
+    // How many of the statements this session carried out are durable in the file.
+    uint64_t durableStatements() const { return m_durableStatements; }
 
     Database& database() { return *m_database; }
     bool writable() const { return m_journaled != nullptr; }
@@ -61,13 +72,17 @@ private:
 
     std::string m_path;
     std::unique_ptr<DatabaseLock> m_lock;
-    std::unique_ptr<File> m_file;                 // the file on disk
+    std::unique_ptr<File> m_file; // the file on disk
     std::unique_ptr<JournalLocation> m_journalLocation;
-    std::unique_ptr<JournaledFile> m_journaled;   // null when read-only
+    std::unique_ptr<JournaledFile> m_journaled; // null when read-only
     std::unique_ptr<Database> m_database;
     std::unique_ptr<Pager> m_pager;
     std::unique_ptr<TableWriters> m_writers;
+    std::vector<std::string> m_notices;
+    bool m_closed = false;
+    std::optional<Error> m_broken; // set when what a failed commit dropped could not be forgotten
     int m_statementsInBatch = 0;
+    uint64_t m_durableStatements = 0;
     std::chrono::steady_clock::time_point m_batchStarted;
 };
 

@@ -26,9 +26,19 @@ void setBit(uint8_t* bitmap, uint32_t bit, bool value) {
     else
         bitmap[bit / 8] = static_cast<uint8_t>(bitmap[bit / 8] & ~(1u << (bit % 8)));
 }
-bool bitSet(const uint8_t* bitmap, uint32_t bit) { return bitmap[bit / 8] & (1u << (bit % 8)); }
+bool bitSet(const uint8_t* bitmap, uint32_t bit) {
+    return bitmap[bit / 8] & (1u << (bit % 8));
+}
 
-Error invalidArgument() { return {3001, "Invalid argument.", ErrorKind::Failed}; }
+Error invalidArgument() {
+    return {3001, "Invalid argument.", ErrorKind::Failed};
+}
+
+// Jet's own word for it, and what it means here.
+Error pastSizeLimit() {
+    return {3001, "Invalid argument.  The database would grow past 2 GB, the largest an Access database can be.",
+            ErrorKind::Failed};
+}
 
 } // namespace
 
@@ -65,7 +75,7 @@ Status Pager::writeChanged(uint32_t number, const std::vector<uint8_t>& page) {
 Result<uint32_t> Pager::allocate() {
     const uint32_t number = pageCount();
     if (static_cast<uint64_t>(number + 1) * pageSize() > kMaxFileSize)
-        return invalidArgument();
+        return pastSizeLimit();
     m_reader.setPageCount(number + 1);
     if (Status status = write(number, std::vector<uint8_t>(pageSize(), 0)); !status) {
         m_reader.setPageCount(number);
@@ -139,7 +149,8 @@ Status Pager::markUsed(uint32_t number) {
         for (uint32_t bit = 0; bit < capacity; ++bit) {
             const uint64_t pageNumber = static_cast<uint64_t>(newStart) + bit;
             if (pageNumber < static_cast<uint64_t>(start) + capacity)
-                setBit(bitmap.data(), bit, bitSet(page.data() + rowStart + 5, static_cast<uint32_t>(pageNumber - start)));
+                setBit(bitmap.data(), bit,
+                       bitSet(page.data() + rowStart + 5, static_cast<uint32_t>(pageNumber - start)));
         }
         std::copy(bitmap.begin(), bitmap.end(), page.begin() + static_cast<std::ptrdiff_t>(rowStart + 5));
         writeU32(page, rowStart + 1, newStart);

@@ -21,7 +21,7 @@ Result<std::size_t> MemoryFile::read(uint64_t offset, std::span<uint8_t> out) {
 
 Status MemoryFile::write(uint64_t offset, std::span<const uint8_t> data) {
     if (offset > kMaxMemoryFileSize || data.size() > kMaxMemoryFileSize - offset)
-        return errors::ioError("memory", "write past the size limit");
+        return errors::ioError("memory", "write to", "past the size limit");
     if (offset + data.size() > m_bytes.size())
         m_bytes.resize(offset + data.size());
     std::copy(data.begin(), data.end(), m_bytes.begin() + static_cast<std::ptrdiff_t>(offset));
@@ -30,7 +30,7 @@ Status MemoryFile::write(uint64_t offset, std::span<const uint8_t> data) {
 
 Status MemoryFile::truncate(uint64_t size) {
     if (size > kMaxMemoryFileSize)
-        return errors::ioError("memory", "size past the limit");
+        return errors::ioError("memory", "grow", "past the size limit");
     m_bytes.resize(size);
     return Status::ok();
 }

@@ -38,7 +38,7 @@ PosixFile::~PosixFile() {
 }
 
 Error PosixFile::systemError(const char* operation, int errorNumber) const {
-    return errors::ioError(m_path, std::string(operation) + " failed: " + std::strerror(errorNumber));
+    return errors::ioError(m_path, operation, std::strerror(errorNumber));
 }
 
 Result<std::size_t> PosixFile::read(uint64_t offset, std::span<uint8_t> out) {
@@ -64,7 +64,7 @@ Status PosixFile::write(uint64_t offset, std::span<const uint8_t> data) {
         if (put < 0) {
             if (errno == EINTR)
                 continue;
-            return systemError("write", errno);
+            return systemError("write to", errno);
         }
         done += static_cast<std::size_t>(put);
     }
@@ -93,7 +93,7 @@ Status PosixFile::writeGathered(uint64_t offset, std::span<const std::span<const
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0)
-            return systemError("write", put < 0 ? errno : EIO);
+            return systemError("write to", put < 0 ? errno : EIO);
         // Step past what went out; a short write leaves the rest for the next call.
         offset += static_cast<uint64_t>(put);
         for (auto left = static_cast<std::size_t>(put); left > 0;) {
@@ -111,13 +111,13 @@ Status PosixFile::writeGathered(uint64_t offset, std::span<const std::span<const
 Result<uint64_t> PosixFile::size() {
     struct stat info {};
     if (::fstat(m_fd, &info) != 0)
-        return systemError("stat", errno);
+        return systemError("find the size of", errno);
     return static_cast<uint64_t>(info.st_size);
 }
 
 Status PosixFile::sync() {
     if (::fsync(m_fd) != 0)
-        return systemError("fsync", errno);
+        return systemError("flush to disk", errno);
     return Status::ok();
 }
 

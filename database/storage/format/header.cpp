@@ -64,12 +64,18 @@ std::string attribute(const std::string& xml, std::size_t from, const char* name
 
 std::string algorithmName(uint32_t algId, uint32_t flags) {
     switch (algId) {
-    case 0x6801: return "RC4";
-    case 0x660E: return "AES-128";
-    case 0x660F: return "AES-192";
-    case 0x6610: return "AES-256";
-    case 0: return (flags & 0x20) ? "AES-128" : "RC4";
-    default: return "algorithm 0x" + std::to_string(algId);
+    case 0x6801:
+        return "RC4";
+    case 0x660E:
+        return "AES-128";
+    case 0x660F:
+        return "AES-192";
+    case 0x6610:
+        return "AES-256";
+    case 0:
+        return (flags & 0x20) ? "AES-128" : "RC4";
+    default:
+        return "algorithm 0x" + std::to_string(algId);
     }
 }
 
@@ -84,13 +90,28 @@ Result<DatabaseHeader> decodeHeader(Bytes page0, const std::string& path) {
     const bool jetName = engineNameIs(page0, "Standard Jet DB");
     const bool aceName = engineNameIs(page0, "Standard ACE DB");
     switch (header.versionByte) {
-    case 1: header.format = FileFormat::Jet4; break;
-    case 2: header.format = FileFormat::Ace12; break;
+    case 1:
+        header.format = FileFormat::Jet4;
+        break;
+    case 2:
+        header.format = FileFormat::Ace12;
+        break;
     case 3:
-    case 4: header.format = FileFormat::Ace14; break;
-    case 5: header.format = FileFormat::Ace16; break;
-    case 6: header.format = FileFormat::Ace17; break;
-    default: return errors::unrecognizedFormat(path); // Jet 3 (0) and unknown versions
+    case 4:
+        header.format = FileFormat::Ace14;
+        break;
+    case 5:
+        header.format = FileFormat::Ace16;
+        break;
+    case 6:
+        header.format = FileFormat::Ace17;
+        break;
+    case 0:
+        if (jetName)
+            return errors::jet3Database(path);
+        return errors::unrecognizedFormat(path);
+    default:
+        return errors::unrecognizedFormat(path);
     }
     // A name that does not match the version is a foreign file (MSISAM) or a damaged one.
     if (header.isAce() ? !aceName : !jetName)

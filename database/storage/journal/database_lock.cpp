@@ -26,7 +26,7 @@ Error fileInUse(const std::string& path) {
 Error openError(const std::string& path, int number) {
     if (number == EACCES || number == EPERM || number == EROFS)
         return {3027, "Cannot update.  Database or object is read-only.", ErrorKind::PermissionDenied};
-    return errors::ioError(path, std::strerror(number));
+    return errors::ioError(path, "open", std::strerror(number));
 }
 
 // Open-file-description locks: unlike classic fcntl locks they are not dropped when
@@ -40,7 +40,9 @@ bool tryLock(int fd, short type, off_t start, off_t length) {
     return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
-void unlock(int fd, off_t start, off_t length) { tryLock(fd, F_UNLCK, start, length); }
+void unlock(int fd, off_t start, off_t length) {
+    tryLock(fd, F_UNLCK, start, length);
+}
 
 } // namespace
 
@@ -80,10 +82,12 @@ Status DatabaseLock::takeUserSlot(const std::string& databasePath) {
         m_lockFileFd = ::open(m_lockFilePath.c_str(), O_RDWR | O_CLOEXEC);
         if (m_lockFileFd < 0)
             return openError(m_lockFilePath, errno);
-        // Any held slot means a user is there; a lock file without one was left behind.
+        // Any held slot means a user is there; a lock file without one was left behind,
+        // by a program that died, and is removed on closing as if we had made it.
         if (!tryLock(m_lockFileFd, F_WRLCK, kUserLockStart, kUserSlots))
             return fileInUse(databasePath);
         unlock(m_lockFileFd, kUserLockStart, kUserSlots);
+        m_createdLockFile = true;
     }
     if (!tryLock(m_lockFileFd, F_WRLCK, kUserLockStart, 1))
         return fileInUse(databasePath);
@@ -92,7 +96,7 @@ Status DatabaseLock::takeUserSlot(const std::string& databasePath) {
     ::gethostname(entry, 31);
     std::memcpy(entry + 32, "Admin", 5);
     if (::pwrite(m_lockFileFd, entry, sizeof entry, 0) != static_cast<ssize_t>(sizeof entry))
-        return errors::ioError(m_lockFilePath, std::strerror(errno));
+        return errors::ioError(m_lockFilePath, "write to", std::strerror(errno));
     return Status::ok();
 }
 

@@ -13,8 +13,8 @@ namespace storage {
 // share, a writer is alone. A writer also respects Access's lock file (".ldb" beside an
 // .mdb, ".laccdb" beside an .accdb): when another process holds a user slot of it,
 // the database is in use. While writing we hold a slot ourselves, so Access sees one
-// more user, and we remove the lock file on closing when we made it and nobody else
-// holds a slot.
+// more user, and we remove the lock file on closing when we made it, or found it left
+// behind by a program that died, and nobody else holds a slot.
 class DatabaseLock {
 public:
     enum class Mode { Read, Write };

@@ -9,7 +9,9 @@ namespace storage::journal {
 
 namespace {
 
-constexpr std::array<uint8_t, 8> kMagic = {'T', 'W', 'J', 'R', 'N', 'L', '0', '1'};
+constexpr std::array<uint8_t, 8> kMagic = {'T', 'W', 'J', 'R', 'N', 'L', '0', '2'};
+constexpr std::array<uint8_t, 8> kFirstMagic = {'T', 'W', 'J', 'R', 'N', 'L', '0', '1'};
+constexpr std::size_t kFirstHeaderSize = 32;
 
 // The CRC-32 table, and three more that let the checksum take four bytes a step.
 using CrcTables = std::array<std::array<uint32_t, 256>, 4>;
@@ -47,24 +49,37 @@ uint32_t crc32(std::span<const uint8_t> bytes, uint32_t seed) {
     return c ^ 0xFFFFFFFFu;
 }
 
-std::vector<uint8_t> encodeHeader(uint32_t pageSize, uint64_t originalSize) {
+std::vector<uint8_t> encodeHeader(uint32_t pageSize, uint64_t originalSize, const Identity& identity) {
     std::vector<uint8_t> header(kHeaderSize, 0);
     std::memcpy(header.data(), kMagic.data(), kMagic.size());
     writeU32(header, 8, pageSize);
     writeU64(header, 16, originalSize);
-    writeU32(header, 24, crc32(std::span(header).first(24)));
+    std::memcpy(header.data() + 24, identity.data(), identity.size());
+    writeU32(header, 40, crc32(std::span(header).first(40)));
     return header;
 }
 
 std::optional<Header> decodeHeader(std::span<const uint8_t> bytes) {
-    if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) != 0)
+    const bool first =
+        bytes.size() >= kFirstHeaderSize && std::memcmp(bytes.data(), kFirstMagic.data(), kFirstMagic.size()) == 0;
+    const bool current = bytes.size() >= kHeaderSize && std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) == 0;
+    if (!first && !current)
         return std::nullopt;
-    if (readU32(bytes, 24) != crc32(bytes.first(24)))
+    const std::size_t crcAt = first ? 24 : 40;
+    if (readU32(bytes, crcAt) != crc32(bytes.first(crcAt)))
         return std::nullopt;
-    Header header{readU32(bytes, 8), readU64(bytes, 16)};
+    Header header{readU32(bytes, 8), readU64(bytes, 16), std::nullopt};
+    if (current) {
+        header.identity.emplace();
+        std::memcpy(header.identity->data(), bytes.data() + 24, header.identity->size());
+    }
     if (header.pageSize == 0 || header.pageSize > 65536)
         return std::nullopt;
     return header;
+}
+
+std::size_t headerSize(const Header& header) {
+    return header.identity ? kHeaderSize : kFirstHeaderSize;
 }
 
 std::vector<uint8_t> encodeRecord(uint32_t page, std::span<const uint8_t> original) {

@@ -20,57 +20,75 @@ Status readExactly(File& file, uint64_t offset, std::span<uint8_t> out, std::siz
 
 } // namespace
 
-JournaledFile::JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size)
-    : m_database(database), m_journalLocation(journal), m_pageSize(pageSize), m_size(size), m_batchSize(size),
-      m_durableSize(size), m_reservedSize(size) {}
+JournaledFile::JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size,
+                             const journal::Identity& identity)
+    : m_database(database), m_journalLocation(journal), m_pageSize(pageSize), m_identity(identity), m_size(size),
+      m_batchSize(size), m_durableSize(size), m_reservedSize(size) {}
 
-Result<std::unique_ptr<JournaledFile>> JournaledFile::open(File& database, JournalLocation& journal,
-                                                           uint32_t pageSize) {
-    if (Status status = recover(database, journal); !status)
-        return status.error();
+Result<std::unique_ptr<JournaledFile>> JournaledFile::open(File& database, JournalLocation& journal, uint32_t pageSize,
+                                                           const journal::Identity& identity) {
+    Result<Recovery> recovered = recover(database, journal, identity);
+    if (!recovered)
+        return recovered.error();
     Result<uint64_t> size = database.size();
     if (!size)
         return size.error();
-    return std::unique_ptr<JournaledFile>(new JournaledFile(database, journal, pageSize, *size));
+    std::unique_ptr<JournaledFile> file(new JournaledFile(database, journal, pageSize, *size, identity));
+    file->m_recovery = std::move(*recovered);
+    return file;
 }
 
-Status JournaledFile::recover(File& database, JournalLocation& location) {
+Result<JournaledFile::Recovery> JournaledFile::recover(File& database, JournalLocation& location,
+                                                       const journal::Identity& identity) {
     Result<std::unique_ptr<File>> opened = location.openExisting();
     if (!opened)
         return opened.error();
     if (!*opened)
-        return Status::ok();
+        return Recovery{};
     File& journal = **opened;
 
     std::vector<uint8_t> headerBytes(journal::kHeaderSize);
     std::size_t got = 0;
     if (Status status = readExactly(journal, 0, headerBytes, got); !status)
-        return status;
+        return status.error();
     const std::optional<journal::Header> header = journal::decodeHeader(std::span(headerBytes).first(got));
     if (header) {
+        // The batch only ever grew the file it was written for, so a shorter file, or
+        // one made with another identity, is not that file.
+        Result<uint64_t> size = database.size();
+        if (!size)
+            return size.error();
+        if ((header->identity && *header->identity != identity) || *size < header->originalSize) {
+            opened->reset();
+            Result<std::string> setAside = location.setAside();
+            if (!setAside)
+                return setAside.error();
+            return Recovery{Recovery::Outcome::SetAside, std::move(*setAside)};
+        }
         // Every intact record holds a page as it was before the batch; restoring one
         // that the batch never reached changes nothing.
         std::vector<uint8_t> record(4 + static_cast<std::size_t>(header->pageSize) + 4);
-        for (uint64_t at = journal::kHeaderSize;; at += record.size()) {
+        for (uint64_t at = journal::headerSize(*header);; at += record.size()) {
             if (Status status = readExactly(journal, at, record, got); !status)
-                return status;
-            const std::optional<uint32_t> page =
-                journal::decodeRecord(std::span(record).first(got), header->pageSize);
+                return status.error();
+            const std::optional<uint32_t> page = journal::decodeRecord(std::span(record).first(got), header->pageSize);
             if (!page)
                 break;
             const uint64_t offset = static_cast<uint64_t>(*page) * header->pageSize;
             if (offset < header->originalSize)
                 if (Status status = database.write(offset, std::span(record).subspan(4, header->pageSize)); !status)
-                    return status;
+                    return status.error();
         }
         if (Status status = database.truncate(header->originalSize); !status)
-            return status;
+            return status.error();
         if (Status status = database.sync(); !status)
-            return status;
+            return status.error();
     }
     // A journal without an intact header was cut short before the database was touched.
     opened->reset();
-    return location.remove();
+    if (Status status = location.remove(); !status)
+        return status.error();
+    return Recovery{header ? Recovery::Outcome::Restored : Recovery::Outcome::NoJournal, {}};
 }
 
 Result<std::size_t> JournaledFile::read(uint64_t offset, std::span<uint8_t> out) {
@@ -181,10 +199,12 @@ Status JournaledFile::extendTo(uint64_t end) {
 // before the batch, its original bytes. UINT32_MAX asks for the header only.
 Status JournaledFile::journalOriginal(uint32_t number) {
     if (!m_journal) {
+        if (m_broken)
+            return *m_broken;
         Result<std::unique_ptr<File>> created = m_journalLocation.create();
         if (!created)
             return created.error();
-        const std::vector<uint8_t> header = journal::encodeHeader(m_pageSize, m_durableSize);
+        const std::vector<uint8_t> header = journal::encodeHeader(m_pageSize, m_durableSize, m_identity);
         if (Status status = (*created)->write(0, header); !status)
             return status;
         if (Status status = (*created)->sync(); !status)
@@ -292,7 +312,8 @@ void JournaledFile::dropBatch() {
         // Put the pages back from the journal; if even that fails, the journal stays
         // and the next open replays it.
         m_journal.reset();
-        recover(m_database, m_journalLocation).ignoreError();
+        if (Result<Recovery> recovered = recover(m_database, m_journalLocation, m_identity); !recovered)
+            m_broken = recovered.error();
         Result<uint64_t> size = m_database.size();
         m_durableSize = size ? *size : m_durableSize;
     }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "database/storage/file/file.h"
+#include "database/storage/journal/journal_format.h"
 #include "database/storage/journal/journal_location.h"
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace storage {
@@ -23,11 +26,28 @@ namespace storage {
 // extended, when the statement first changes it.
 class JournaledFile final : public File {
 public:
-    // Puts back what an interrupted batch left, then wraps the database.
-    static Result<std::unique_ptr<JournaledFile>> open(File& database, JournalLocation& journal, uint32_t pageSize);
+    // What was found beside the database when it was opened.
+    struct Recovery {
+        enum class Outcome {
+            NoJournal,
+            Restored, // an interrupted batch was put back
+            SetAside, // a journal written for another file, renamed and not applied
+        };
+        Outcome outcome = Outcome::NoJournal;
+        std::string setAsidePath;
+    };
 
-    // Puts back what an interrupted batch left; nothing when there is no journal.
-    static Status recover(File& database, JournalLocation& journal);
+    // Puts back what an interrupted batch left, then wraps the database. `identity`
+    // is the database file's own (see journal::Identity).
+    static Result<std::unique_ptr<JournaledFile>> open(File& database, JournalLocation& journal, uint32_t pageSize,
+                                                       const journal::Identity& identity);
+
+    // Puts back what an interrupted batch of this database left. A journal that was
+    // written for another file (another identity, or a file shorter than the one the
+    // batch began with) is set aside under another name instead.
+    static Result<Recovery> recover(File& database, JournalLocation& journal, const journal::Identity& identity);
+
+    const Recovery& recovery() const { return m_recovery; }
 
     Result<std::size_t> read(uint64_t offset, std::span<uint8_t> out) override;
     // Part of the current statement. The journal record of each page is written when
@@ -53,7 +73,8 @@ public:
     bool hasPendingChanges() const { return !m_pages.empty(); }
 
 private:
-    JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size);
+    JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size,
+                  const journal::Identity& identity);
     using Page = std::vector<uint8_t>;
     // What one write of the current statement replaced: the bytes at `offset` in the
     // page, or, for a page the batch had not changed before, the whole page.
@@ -76,21 +97,27 @@ private:
     File& m_database;
     JournalLocation& m_journalLocation;
     const uint32_t m_pageSize;
+    const journal::Identity m_identity;
+    Recovery m_recovery;
 
     // The newest bytes of every page that kept statements or the current one changed;
     // dropping a statement puts back what its undo records hold. A write costs a copy
     // of the bytes it replaces, so small changes to a page are cheap.
     std::map<uint32_t, Page> m_pages;
     std::vector<Undo> m_undo;
-    std::vector<Page> m_spare;    // buffers of finished undo records, to be used again
-    uint64_t m_size = 0;          // with the current statement
-    uint64_t m_batchSize = 0;     // after the kept statements
-    uint64_t m_durableSize = 0;   // on disk before the batch
-    uint64_t m_reservedSize = 0;  // the database file's length, zero pages included
+    std::vector<Page> m_spare;   // buffers of finished undo records, to be used again
+    uint64_t m_size = 0;         // with the current statement
+    uint64_t m_batchSize = 0;    // after the kept statements
+    uint64_t m_durableSize = 0;  // on disk before the batch
+    uint64_t m_reservedSize = 0; // the database file's length, zero pages included
+
+    // Set when a dropped batch could not be put back: the journal stays for the next
+    // open, and nothing more may be written, or a new batch would replace that journal.
+    std::optional<Error> m_broken;
 
     std::unique_ptr<File> m_journal; // open while a batch is pending
     uint64_t m_journalEnd = 0;
-    std::vector<bool> m_journaled;   // by page number below the durable size
+    std::vector<bool> m_journaled; // by page number below the durable size
 };
 
 } // namespace storage

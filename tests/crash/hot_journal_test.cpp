@@ -1,0 +1,135 @@
+// A program that dies while writing leaves its journal beside the database. Whatever the
+// user opens the database with next puts the database back; a journal that belongs to
+// another file is set aside and never applied.
+
+#include "check_test_support.h"
+#include "database/storage/create/new_database.h"
+#include "database/storage/engine/database_session.h"
+#include "database/storage/sql/parser.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace checktest {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string cli(const std::string& arguments) {
+    return std::string(TARNWICK_CLI) + " " + arguments;
+}
+
+// A writer that dies in the middle of its first batch: a new table and rows, executed but
+// not committed, its journal left behind as a crash leaves it.
+void dieWhileWriting(const std::string& path) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        auto session = storage::DatabaseSession::open(path, {}, storage::DatabaseSession::Access::ReadWrite);
+        if (!session)
+            _exit(2);
+        const char* statements[] = {"CREATE TABLE `Lost`(`A` VARCHAR, `B` VARCHAR);",
+                                    "INSERT INTO `Lost` VALUES('1','one');", "INSERT INTO `Lost` VALUES('2','two');"};
+        for (const char* text : statements) {
+            auto statement = storage::sql::parse(text);
+            if (!statement || !(*session)->execute(*statement))
+                _exit(3);
+        }
+        _exit(0); // no destructor runs: nothing is committed, as after kill -9
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(fs::exists(path + "-journal")) << "the writer left no journal";
+}
+
+class HotJournal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::exists(TARNWICK_CLI))
+            GTEST_SKIP() << "tarnwick-cli not built";
+    }
+
+    void expectWhole(const std::string& path) {
+        const CheckResult check = checkFile(path);
+        EXPECT_TRUE(check.opened) << check.openError;
+        EXPECT_EQ(faultTexts(check.report), std::vector<std::string>());
+        EXPECT_EQ(check.report.leakedPages, std::vector<uint32_t>());
+    }
+
+    testsupport::TempDir folder;
+};
+
+TEST_F(HotJournal, EveryCommandPutsBackAnInterruptedBatch) {
+    for (const std::string command : {"tables", "dump", "check", "import"}) {
+        SCOPED_TRACE(command);
+        const std::string path = folder.file(command + ".mdb");
+        ASSERT_TRUE(storage::createDatabase(path, {storage::FileFormat::Jet4, {}}));
+        const auto sizeBefore = fs::file_size(path);
+        dieWhileWriting(path);
+
+        std::string output;
+        const std::string quoted = testsupport::shellQuote(path);
+        if (command == "dump") {
+            // The table died with the batch, so dump says it does not exist; the database is back.
+            EXPECT_FALSE(testsupport::runCommand(cli("dump " + quoted + " Lost 2>&1"), output));
+            EXPECT_NE(output.find("cannot find"), std::string::npos) << output;
+        } else if (command == "import") {
+            const std::string input = folder.file("one.txt");
+            ASSERT_TRUE(testsupport::runCommand("printf 'A,B\\nx,y\\n' > " + testsupport::shellQuote(input), output));
+            EXPECT_TRUE(testsupport::runCommand(
+                cli("import " + quoted + " --separator , --create Lost " + testsupport::shellQuote(input) + " 2>&1"),
+                output))
+                << output;
+        } else {
+            EXPECT_TRUE(testsupport::runCommand(cli(command + " " + quoted + " 2>&1"), output)) << output;
+        }
+        EXPECT_FALSE(fs::exists(path + "-journal"));
+        EXPECT_FALSE(fs::exists(storage::DatabaseLock::lockFilePath(path))) << "a lock file was left";
+        expectWhole(path);
+        if (command != "import") {
+            EXPECT_EQ(fs::file_size(path), sizeBefore);
+            EXPECT_EQ(engineRows(path, "Lost"), std::nullopt);
+        } else {
+            EXPECT_EQ(engineRows(path, "Lost"), (Rows{{"x", "y"}}));
+        }
+    }
+}
+
+// The crashed database is deleted and made anew at the same path; its journal stays.
+TEST_F(HotJournal, AJournalOfAnotherDatabaseIsSetAsideNotApplied) {
+    const std::string path = folder.file("replaced.accdb");
+    ASSERT_TRUE(storage::createDatabase(path, {}));
+    dieWhileWriting(path);
+    fs::remove(path);
+    ASSERT_TRUE(storage::createDatabase(path, {}));
+    const auto sizeBefore = fs::file_size(path);
+
+    std::string output;
+    EXPECT_TRUE(testsupport::runCommand(cli("tables " + testsupport::shellQuote(path) + " 2>&1"), output));
+    EXPECT_NE(output.find("was written for another file"), std::string::npos) << output;
+    EXPECT_FALSE(fs::exists(path + "-journal"));
+    EXPECT_TRUE(fs::exists(path + "-journal.not-applied"));
+    EXPECT_EQ(fs::file_size(path), sizeBefore);
+    expectWhole(path);
+
+    // Said once: the next open finds no journal.
+    EXPECT_TRUE(testsupport::runCommand(cli("tables " + testsupport::shellQuote(path) + " 2>&1"), output));
+    EXPECT_EQ(output, "");
+}
+
+// The journal holds the database's pages, so it is no more readable than the database.
+TEST_F(HotJournal, TheJournalHasTheDatabasesPermissions) {
+    const std::string path = folder.file("private.mdb");
+    ASSERT_TRUE(storage::createDatabase(path, {storage::FileFormat::Jet4, {}}));
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    dieWhileWriting(path);
+    EXPECT_EQ(fs::status(path + "-journal").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+} // namespace
+} // namespace checktest
