@@ -49,7 +49,7 @@ struct Ui : importer::UserInterface {
     void processEvents() override {}
 };
 
-struct Run {
+struct RunResult {
     importer::ImportOutcome outcome;
     QStringList messages;
 };
@@ -66,7 +66,7 @@ protected:
             if (file == 0)
                 out << "Number,Text\n";
             for (int row = 1; row <= 30; ++row)
-                out << file * 30 + row << "," << std::string(300, static_cast<char>('a' + row % 26)) << "\n";
+                out << file * 30 + row << "," << std::string(200, static_cast<char>('a' + row % 26)) << "\n";
         }
     }
 
@@ -78,7 +78,7 @@ protected:
         return path;
     }
 
-    Run import(const std::string& path, Faults& faults) {
+    RunResult import(const std::string& path, Faults& faults) {
         Options options;
         importer::InMemoryFileList files(
             {QString::fromStdString(folder.file("a.txt")), QString::fromStdString(folder.file("b.txt"))});
@@ -126,7 +126,7 @@ protected:
     void failEveryOperation(Faults::Mode mode) {
         Faults none;
         const std::string clean = newDatabase();
-        const Run done = import(clean, none);
+        const RunResult done = import(clean, none);
         ASSERT_EQ(done.outcome, importer::ImportOutcome::Done) << done.messages.join('\n').toStdString();
         ASSERT_EQ(numbersAfterReopening(clean)->size(), 60u);
         ASSERT_GT(none.operations(), 10);
@@ -138,7 +138,7 @@ protected:
             SCOPED_TRACE("operation " + std::to_string(failAt) + " of " + std::to_string(none.operations()));
             const std::string path = newDatabase();
             Faults faults(mode, failAt);
-            const Run run = import(path, faults);
+            const RunResult run = import(path, faults);
             const std::optional<std::vector<int>> numbers = numbersAfterReopening(path);
             const std::size_t kept = numbers ? numbers->size() : 0;
             for (std::size_t i = 0; i < kept; ++i)
@@ -154,14 +154,14 @@ protected:
             const QString message = run.messages.last();
             const QRegularExpressionMatch upTo =
                 QRegularExpression(QStringLiteral("'[^']*/(a|b)\\.txt' up to line (\\d+) are in")).match(message);
-            const QRegularExpressionMatch none =
+            const QRegularExpressionMatch nothing =
                 QRegularExpression(QStringLiteral("No row of '[^']*/(a|b)\\.txt' was imported")).match(message);
             std::size_t told = 0;
             if (upTo.hasMatch())
                 told = upTo.captured(1) == QLatin1String("a") ? upTo.captured(2).toULongLong() - 1
                                                               : 30 + upTo.captured(2).toULongLong();
-            else if (none.hasMatch())
-                told = none.captured(1) == QLatin1String("a") ? 0 : 30;
+            else if (nothing.hasMatch())
+                told = nothing.captured(1) == QLatin1String("a") ? 0 : 30;
             else
                 ADD_FAILURE() << "the message does not say which rows were kept: " << message.toStdString();
             EXPECT_EQ(kept, told) << message.toStdString();

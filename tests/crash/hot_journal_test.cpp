@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -105,6 +107,8 @@ TEST_F(HotJournal, AJournalOfAnotherDatabaseIsSetAsideNotApplied) {
     ASSERT_TRUE(storage::createDatabase(path, {}));
     dieWhileWriting(path);
     fs::remove(path);
+    // Databases are dated to the second: one made in the same second is the same database.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     ASSERT_TRUE(storage::createDatabase(path, {}));
     const auto sizeBefore = fs::file_size(path);
 

@@ -190,8 +190,8 @@ Status DatabaseSession::close() {
     if (m_closed || !m_journaled || !m_writers)
         return Status::ok();
     m_closed = true;
-    if (m_broken)
-        return *m_broken;
+    if (Status status = ready(); !status)
+        return status;
     return commitBatch();
 }
 
@@ -200,8 +200,8 @@ Status DatabaseSession::execute(const sql::Statement& statement) {
         return Status::ok();
     if (!m_journaled)
         return readOnlyDatabase();
-    if (m_broken)
-        return *m_broken;
+    if (Status status = ready(); !status)
+        return status;
     if (const auto* create = std::get_if<sql::CreateTable>(&statement))
         return finishStatement(createTable(WriteTarget{*m_database, *m_pager, *m_writers}, *create));
     return execute(std::get<sql::Insert>(statement));
@@ -210,8 +210,8 @@ Status DatabaseSession::execute(const sql::Statement& statement) {
 Status DatabaseSession::execute(const sql::Insert& insert) {
     if (!m_journaled)
         return readOnlyDatabase();
-    if (m_broken)
-        return *m_broken;
+    if (Status status = ready(); !status)
+        return status;
     return finishStatement(insertRow(WriteTarget{*m_database, *m_pager, *m_writers}, insert));
 }
 
@@ -219,9 +219,23 @@ Status DatabaseSession::createIndexedTable(const std::string& name, const std::v
                                            const std::vector<NewIndex>& indexes) {
     if (!m_journaled)
         return readOnlyDatabase();
+    if (Status status = ready(); !status)
+        return status;
+    return finishStatement(createTable(WriteTarget{*m_database, *m_pager, *m_writers}, name, columns, indexes));
+}
+
+// Whether statements may be carried out: not after a dropped batch that could not be
+// put back, until it can be (the disk may have come back), and then read afresh.
+Status DatabaseSession::ready() {
+    if (m_journaled->droppedBatchPending()) {
+        if (Status status = m_journaled->restoreDroppedBatch(); !status)
+            return status;
+        m_broken.reset();
+        forgetDroppedChanges(Status::ok()).ignoreError(); // a catalogue not read again sets m_broken
+    }
     if (m_broken)
         return *m_broken;
-    return finishStatement(createTable(WriteTarget{*m_database, *m_pager, *m_writers}, name, columns, indexes));
+    return Status::ok();
 }
 
 // Keeps or drops what the statement changed, and makes the batch durable when it is due.

@@ -65,6 +65,7 @@ public:
 
 private:
     DatabaseSession() = default;
+    Status ready();
     Status finishStatement(Status status);
     Status writePending();
     Status commitBatch();

@@ -320,6 +320,21 @@ void JournaledFile::dropBatch() {
     forgetBatch();
 }
 
+Status JournaledFile::restoreDroppedBatch() {
+    if (!m_broken)
+        return Status::ok();
+    Result<Recovery> recovered = recover(m_database, m_journalLocation, m_identity);
+    if (!recovered)
+        return recovered.error();
+    Result<uint64_t> size = m_database.size();
+    if (!size)
+        return size.error();
+    m_broken.reset();
+    m_durableSize = *size;
+    forgetBatch();
+    return Status::ok();
+}
+
 void JournaledFile::forgetBatch() {
     m_pages.clear();
     m_journal.reset();

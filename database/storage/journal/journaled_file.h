@@ -65,8 +65,12 @@ public:
     // Makes every kept statement durable; an unfinished statement is dropped. On failure the database is put back as it
     // was before the batch and the batch is dropped.
     Status commit();
-    // Puts the database back as it was before the batch, and forgets the batch.
+    // Puts the database back as it was before the batch, and forgets the batch. When the
+    // journal cannot be put back (the disk has gone), nothing more is written until
+    // restoreDroppedBatch() succeeds.
     void dropBatch();
+    bool droppedBatchPending() const { return m_broken.has_value(); }
+    Status restoreDroppedBatch();
 
     // Pages the batch holds in memory, for callers that commit by size.
     std::size_t batchPages() const { return m_pages.size(); }
