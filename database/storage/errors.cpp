@@ -108,6 +108,11 @@ Error corrupt(std::string_view path, uint32_t page, uint32_t offset, std::string
     return {3049, std::move(text), ErrorKind::Corruption};
 }
 
+std::string damagedForWriting(std::string_view path) {
+    return "  The change was not made, so as not to damage the database further. Run 'tarnwick-cli check " +
+           std::string(path) + "' for a report of the damage, and repair the database in Access (Compact and Repair).";
+}
+
 Error encryptedAccdb(std::string_view path, std::string_view scheme) {
     return {0,
             "Cannot open " + quoted(path) + ": it is a password-encrypted ACCDB database (" + std::string(scheme) +

@@ -30,6 +30,8 @@ std::string journalSetAside(std::string_view path, std::string_view setAsidePath
 // page = kNoPage when the damage is not on one page.
 inline constexpr uint32_t kNoPage = UINT32_MAX;
 Error corrupt(std::string_view path, uint32_t page, uint32_t offset, std::string_view check);
+// Said after a corruption found while writing: what to do about it.
+std::string damagedForWriting(std::string_view path);
 
 // Not Jet errors: things this engine does not implement.
 Error encryptedAccdb(std::string_view path, std::string_view scheme);

@@ -147,6 +147,27 @@ protected:
     std::optional<DamagedCopy> copy;
 };
 
+// An import into the table refuses to write through the damaged page, names the check,
+// and leaves the file as it was.
+TEST_F(DamagedIndex, AnImportIntoTheTableRefusesToWriteAndNamesTheCheck) {
+    if (!std::filesystem::exists(TARNWICK_CLI))
+        GTEST_SKIP() << "tarnwick-cli not built";
+    copy->page(kNode)[4] ^= 0x01; // the node page now names another table as its owner
+    testsupport::TempDir folder;
+    const std::string path = folder.file("damaged.mdb");
+    testsupport::writeFile(path, std::string(copy->bytes().begin(), copy->bytes().end()));
+    const std::string input = folder.file("rows.txt");
+    testsupport::writeFile(input, "99999,abc,def\n");
+    std::string output;
+    EXPECT_FALSE(testsupport::runCommand(std::string(TARNWICK_CLI) + " import " + testsupport::shellQuote(path) +
+                                             " --separator , --append Table1 " + testsupport::shellQuote(input) +
+                                             " 2>&1",
+                                         output));
+    EXPECT_NE(output.find("index page of another table"), std::string::npos) << output;
+    EXPECT_NE(output.find("Run 'tarnwick-cli check " + path + "'"), std::string::npos) << output;
+    EXPECT_EQ(testsupport::readFile(path), std::string(copy->bytes().begin(), copy->bytes().end()));
+}
+
 TEST_F(DamagedIndex, AKeyThatIsNotTheRowsIsAFaultAtItsLeaf) {
     storage::IndexPage leaf = copy->indexPage(kFirstLeaf);
     leaf.entries[3].key.back() ^= 0x01;

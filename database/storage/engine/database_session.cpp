@@ -240,6 +240,12 @@ Status DatabaseSession::ready() {
 
 // Keeps or drops what the statement changed, and makes the batch durable when it is due.
 Status DatabaseSession::finishStatement(Status status) {
+    if (!status && status.error().kind == ErrorKind::Corruption) {
+        // Something the write relies on is damaged: nothing more is written.
+        Error refused = status.error();
+        refused.description += errors::damagedForWriting(m_path);
+        status = refused;
+    }
     if (!status) {
         m_journaled->rollbackStatement();
         m_database->pages().clearCache(); // it may hold pages as the dropped statement left them
