@@ -18,6 +18,9 @@
 
 #include <filesystem>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -153,6 +156,30 @@ TEST_F(RealDatabaseImport, NextReadsTheTablesOfEngineMadeDatabasesAndRefusesAWro
     EXPECT_EQ(m_slot.window(), form2);
     EXPECT_EQ(tableList(), QStringList{"Stock"});
     EXPECT_EQ(m_dialogs.messageTexts().size(), 1);
+}
+
+// A program died while writing to the database: "Next >" puts it back and goes on.
+TEST_F(RealDatabaseImport, NextAfterACrashPutsTheDatabaseBackAndOpensIt) {
+    const std::string path = engineDatabase("crashed.accdb", storage::FileFormat::Ace16, "", {"Kept"});
+    const pid_t writer = fork();
+    if (writer == 0) {
+        auto session = storage::DatabaseSession::open(path, {}, storage::DatabaseSession::Access::ReadWrite);
+        auto statement = storage::sql::parse("CREATE TABLE `Lost`(`A` VARCHAR)");
+        _exit(session && statement && (*session)->execute(*statement) ? 0 : 1); // dies before its commit
+    }
+    int status = 0;
+    waitpid(writer, &status, 0);
+    ASSERT_EQ(status, 0);
+    ASSERT_TRUE(fs::exists(path + "-journal"));
+
+    m_form1.show();
+    typeInto("Text1", path);
+    typeInto("Text2", "");
+    pressNext();
+    ASSERT_NE(m_slot.window(), nullptr) << m_dialogs.messageTexts().join(" | ").toStdString();
+    EXPECT_TRUE(m_dialogs.messageTexts().isEmpty());
+    EXPECT_EQ(tableList(), QStringList{"Kept"});
+    EXPECT_FALSE(fs::exists(path + "-journal"));
 }
 
 } // namespace
