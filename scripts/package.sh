@@ -5,7 +5,8 @@
 #
 #   scripts/package.sh [output folder]     (default: build/package)
 #
-# BUILD_DIR names the build folder (default: build/release in the repository).
+# BUILD_DIR names the build folder (default: build/release in the repository), BUILD_TYPE
+# its build type (default: Release).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,7 +14,7 @@ build=${BUILD_DIR:-"$root/build/release"}
 output=$(mkdir -p "${1:-"$root/build/package"}" && cd "${1:-"$root/build/package"}" && pwd)
 "$root/scripts/setup.sh"
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF
 cmake --build "$build" -j"$(nproc)"
 (cd "$build" && cpack -G DEB -B "$output")
 package=$(ls -t "$output"/tarnwick_*.deb | head -n 1)
