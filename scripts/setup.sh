@@ -8,6 +8,8 @@ packages=(
     libgtest-dev googletest         # GoogleTest through CTest
     mdbtools                        # an independent reader of Access files, used by tests
     fonts-liberation                # metric-compatible stand-in for Arial
+    desktop-file-utils man-db       # checks of the menu entry and the manual pages
+    dpkg-dev file                   # the Debian package (dpkg-shlibdeps)
 )
 
 missing=()

@@ -2,7 +2,6 @@
 
 #include "database/file_test.h"
 
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
@@ -53,8 +52,8 @@ std::optional<QCursor> loadCursorFile(const QString& path) {
     return QCursor(QPixmap::fromImage(image), x, y);
 }
 
-std::optional<QCursor> loadHandCursor(const QString& programFolder) {
-    const QString path = programFolder + QDir::separator() + kHandCursorFile;
+std::optional<QCursor> loadHandCursor(const ProgramFolder& programFolder) {
+    const QString path = programFolder.find(kHandCursorFile);
     if (!database::FileTest(path))
         return std::nullopt;
     return loadCursorFile(path);

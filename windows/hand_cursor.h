@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windows/program_folder.h"
+
 #include <QCursor>
 #include <QString>
 
@@ -15,6 +17,6 @@ inline const QString kHandCursorFile = QStringLiteral("HAND-M.CUR");
 std::optional<QCursor> loadCursorFile(const QString& path);
 
 // The hand pointer from `programFolder`, or nullopt when it has none.
-std::optional<QCursor> loadHandCursor(const QString& programFolder);
+std::optional<QCursor> loadHandCursor(const ProgramFolder& programFolder);
 
 } // namespace gui

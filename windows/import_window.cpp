@@ -275,7 +275,7 @@ void Form2::Form_Load() {
     m_pointer.setCustomCursor(loadHandCursor(m_services.programFolder));
     setWindowTitle(kApplicationTitle);
     m_listView1->setUpColumn(pixels(kFileColumnWidth));
-    m_listView1->setDragCursorFile(m_services.programFolder + QDir::separator() + kDragCursorFile);
+    m_listView1->setDragCursorLookup([this] { return m_services.programFolder.find(kDragCursorFile); });
 }
 
 bool Form2::Option1() const { return m_option1->isChecked(); }

@@ -8,6 +8,7 @@
 #include "windows/window_icons.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -21,10 +22,15 @@ int main(int argc, char* argv[]) {
 
     settings::SettingsStore store;
     gui::QtDialogs dialogs;
+    // The installed data folder lies at the same place relative to the program wherever
+    // the whole tree is installed.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const gui::ProgramFolder optionalFiles(
+        programFolder, QDir::cleanPath(programFolder + QStringLiteral("/" TARNWICK_DATA_FROM_PROGRAM)));
     gui::WindowServices services{store,
                                  dialogs,
                                  dataaccess::ProviderRegistry::standard(),
-                                 QCoreApplication::applicationDirPath(),
+                                 optionalFiles,
                                  importer::defaultImportLogPath(),
                                  [] { QCoreApplication::quit(); },
                                  gui::standardWebSiteVisit()};
@@ -32,8 +38,8 @@ int main(int argc, char* argv[]) {
     gui::Form1 form1(services);
     gui::ImportWindowSlot importWindow(form1, services);
     form1.setImportWindow(&importWindow);
-    gui::Form1_Load(form1, services);
-    // When the stored database opened during the load, the import window is already up.
+    gui::Form1_Load(form1, services, gui::databaseFromCommandLine(QCoreApplication::arguments()));
+    // When the stored (or given) database opened during the load, the import window is already up.
     if (!importWindow.window() || !importWindow.window()->isVisible())
         form1.show();
     return app.exec();

@@ -25,8 +25,11 @@ constexpr int kStripTwips = 300;
 constexpr int kCheckGapTwips = 20;
 
 // The first name a listing of the "Splash" folder yields; empty without one.
-QString firstSplashFile(const QString& programFolder) {
-    const QDir folder(programFolder + QDir::separator() + QStringLiteral("Splash"));
+QString firstSplashFile(const ProgramFolder& programFolder) {
+    const QString path = programFolder.find(QStringLiteral("Splash"));
+    if (path.isEmpty())
+        return {};
+    const QDir folder(path);
     const QStringList names = folder.entryList(QDir::Files, QDir::Name);
     return names.isEmpty() ? QString() : folder.filePath(names.first());
 }

@@ -11,7 +11,7 @@
 #include "windows/window_centring.h"
 #include "windows/window_icons.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace gui {
@@ -35,16 +35,16 @@ namespace {
 
 // A skin file in the program folder turns the white design into the button-face colour;
 // there is no skin engine, so the colours are all the skin changes. Hidden files do not count.
-void SkinSwitch(Form1& form1, const QString& programFolder) {
-    const QDir skinFolder(programFolder + QDir::separator() + QStringLiteral("x"));
-    if (skinFolder.entryList({QStringLiteral("o.cjs")}, QDir::Files).isEmpty())
+void SkinSwitch(Form1& form1, const ProgramFolder& programFolder) {
+    const QFileInfo skin(programFolder.find(QStringLiteral("x/o.cjs")));
+    if (!skin.isFile() || skin.isHidden())
         return;
     applyButtonFace(form1);
 }
 
 } // namespace
 
-void Form1_Load(Form1& form1, WindowServices& services) {
+void Form1_Load(Form1& form1, WindowServices& services, const QString& databaseArgument) {
     SkinSwitch(form1, services.programFolder);
     centreWindow(form1);
     MaybeVisitWebSite(services.webSiteVisit);
@@ -53,10 +53,18 @@ void Form1_Load(Form1& form1, WindowServices& services) {
     form1.setWindowIcon(applicationIcon());
     form1.pointer().setCustomCursor(loadHandCursor(services.programFolder));
     // Setting the fields raises their change handling, which stores the values again.
-    form1.Text1().setText(services.store.read(settings::kSectionTarnwick, settings::key::kDatabase));
+    form1.Text1().setText(databaseArgument.isEmpty()
+                              ? services.store.read(settings::kSectionTarnwick, settings::key::kDatabase)
+                              : databaseArgument);
     form1.Text2().setText(services.store.read(settings::kSectionTarnwick, settings::key::kPassword));
     if (database::FileTest(form1.Text1().text()))
         form1.PushButton3_Click();
+}
+
+QString databaseFromCommandLine(const QStringList& arguments) {
+    if (arguments.size() != 2 || arguments[1].isEmpty())
+        return {};
+    return QFileInfo(arguments[1]).absoluteFilePath();
 }
 
 } // namespace gui

@@ -31,7 +31,12 @@ private:
 // Form1's load, in this order: the skin switch, centring, the occasional visit of the
 // maker's web site, the splash, caption and icon, the hand pointer, the stored path and
 // password, and "Next >" at once when the stored path still names a file (the import
-// window is then shown and Form1 hidden before Form1 was ever shown).
-void Form1_Load(Form1& form1, WindowServices& services);
+// window is then shown and Form1 hidden before Form1 was ever shown). A database given
+// on the command line takes the stored path's place.
+void Form1_Load(Form1& form1, WindowServices& services, const QString& databaseArgument = {});
+
+// The database the program was started with ("Open with" gives one path), made absolute;
+// empty unless the command line holds exactly one argument after the program.
+QString databaseFromCommandLine(const QStringList& arguments);
 
 } // namespace gui

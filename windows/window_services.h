@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/dataaccess/provider.h"
+#include "windows/program_folder.h"
 #include "windows/web_site_visit.h"
 
 #include <QString>
@@ -22,7 +23,7 @@ struct WindowServices {
     settings::SettingsStore& store;
     Dialogs& dialogs;
     const dataaccess::ProviderRegistry& providers;
-    QString programFolder;
+    ProgramFolder programFolder;
     QString logPath;
     // Closing either window ends the program at once.
     std::function<void()> endProgram;

@@ -116,7 +116,8 @@ void FileListView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FileListView::ListView1_ItemClick() {
-    const QPixmap picture = m_dragCursorFile.isEmpty() ? QPixmap() : QPixmap(m_dragCursorFile);
+    const QString pictureFile = m_dragCursorLookup ? m_dragCursorLookup() : QString();
+    const QPixmap picture = pictureFile.isEmpty() ? QPixmap() : QPixmap(pictureFile);
     if (!picture.isNull())
         viewport()->setCursor(QCursor(picture));
     const int position = selectedPosition();

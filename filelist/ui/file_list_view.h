@@ -5,6 +5,7 @@
 #include <QPersistentModelIndex>
 #include <QTreeWidget>
 
+#include <functional>
 #include <optional>
 
 namespace filelist {
@@ -37,10 +38,10 @@ public:
     // Makes the entry at `position` the selected one and scrolls it into view.
     void selectEntry(int position);
 
-    // The picture of the pointer shown over the list while an entry is dragged. It is read
-    // at every press, so a picture put in place later is used; without a readable picture
-    // the list keeps its own pointer.
-    void setDragCursorFile(const QString& path) { m_dragCursorFile = path; }
+    // Finds the picture of the pointer shown over the list while an entry is dragged. It is
+    // looked up and read at every press, so a picture put in place later is used; without a
+    // readable picture the list keeps its own pointer.
+    void setDragCursorLookup(std::function<QString()> lookup) { m_dragCursorLookup = std::move(lookup); }
     bool isDraggingEntry() const { return m_dragging; }
 
     int count() const override;
@@ -69,7 +70,7 @@ private:
 
     bool m_dragging = false;
     QPersistentModelIndex m_draggedEntry;
-    QString m_dragCursorFile;
+    std::function<QString()> m_dragCursorLookup;
 };
 
 } // namespace filelist

@@ -294,6 +294,18 @@ TEST_F(FileList, DraggedEntryShowsTheDragPictureWhenTheProgramFolderHasOne) {
     EXPECT_EQ(entries(), QStringList({"f1", "f2", "f4", "f5"}));
 }
 
+TEST_F(FileList, DragPictureIsFoundInAnyLetterCaseAndInTheInstalledDataFolder) {
+    fill(kFive);
+    QDir().mkpath(tempFile("data"));
+    m_services.programFolder = gui::ProgramFolder(tempFile("bin"), tempFile("data"));
+    QImage picture(32, 32, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(tempFile("data/Drag.ICO"), "ICO"));
+    press(2);
+    EXPECT_EQ(m_list.viewport()->cursor().shape(), Qt::BitmapCursor);
+    release(2);
+}
+
 TEST_F(FileList, DragNearTheBottomEdgeScrollsTheNextEntryIntoView) {
     for (int i = 1; i <= 40; ++i)
         m_list.addEntry(QStringLiteral("f%1").arg(i));

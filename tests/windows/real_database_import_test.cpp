@@ -8,9 +8,11 @@
 #include "database/storage/sql/parser.h"
 #include "database/ui/database_window.h"
 #include "filelist/ui/file_list_view.h"
+#include "settings/setting_keys.h"
 #include "windows/import_window.h"
 #include "windows/start_up.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -180,6 +182,34 @@ TEST_F(RealDatabaseImport, NextAfterACrashPutsTheDatabaseBackAndOpensIt) {
     EXPECT_TRUE(m_dialogs.messageTexts().isEmpty());
     EXPECT_EQ(tableList(), QStringList{"Kept"});
     EXPECT_FALSE(fs::exists(path + "-journal"));
+
+// "Open with Tarnwick": the database named on the command line takes the stored one's
+// place, and "Next >" runs on it at once.
+TEST_F(RealDatabaseImport, DatabaseGivenAtStartOpensInPlaceOfTheStoredOne) {
+    const std::string storedPath = engineDatabase("stored.mdb", storage::FileFormat::Jet4, "", {"Old"});
+    const std::string given = engineDatabase("given.accdb", storage::FileFormat::Ace16, "", {"Sales", "Stock"});
+    m_store.save(settings::kSectionTarnwick, "Database", QString::fromStdString(storedPath));
+    gui::Form1_Load(m_form1, m_realServices, QString::fromStdString(given));
+    ASSERT_NE(m_slot.window(), nullptr) << m_dialogs.messageTexts().join(" | ").toStdString();
+    EXPECT_TRUE(m_slot.window()->isVisible());
+    EXPECT_FALSE(m_form1.isVisible());
+    EXPECT_EQ(tableList(), QStringList({"Sales", "Stock"}));
+    EXPECT_EQ(stored("Database"), QString::fromStdString(given)); // remembered as if typed
+}
+
+TEST_F(RealDatabaseImport, MissingDatabaseGivenAtStartWaitsInTheDatabaseWindow) {
+    m_store.save(settings::kSectionTarnwick, "Database",
+                 QString::fromStdString(engineDatabase("stored.mdb", storage::FileFormat::Jet4, "", {"Old"})));
+    gui::Form1_Load(m_form1, m_realServices, tempFile("gone.accdb"));
+    EXPECT_EQ(m_slot.window(), nullptr);
+    EXPECT_EQ(m_form1.Text1().text(), tempFile("gone.accdb"));
+    EXPECT_TRUE(m_dialogs.messageTexts().isEmpty());
+
+    const QString here = QDir::currentPath();
+    EXPECT_EQ(gui::databaseFromCommandLine({"tarnwick", "orders.mdb"}), here + "/orders.mdb");
+    EXPECT_EQ(gui::databaseFromCommandLine({"tarnwick", "/data/orders.mdb"}), "/data/orders.mdb");
+    EXPECT_EQ(gui::databaseFromCommandLine({"tarnwick"}), "");
+    EXPECT_EQ(gui::databaseFromCommandLine({"tarnwick", "a.mdb", "b.mdb"}), "");
 }
 
 } // namespace

@@ -51,6 +51,10 @@ TEST(HandCursor, LoadsTheFileWithItsHotSpotOrNothing) {
     ASSERT_TRUE(cursor.has_value());
     EXPECT_EQ(cursor->hotSpot(), QPoint(5, 2));
     EXPECT_EQ(cursor->pixmap().size(), QSize(32, 32));
+
+    // The name counts in any letter case, as on the platform the file comes from.
+    ASSERT_TRUE(QDir(folder).rename("HAND-M.CUR", "hand-m.cur"));
+    EXPECT_TRUE(gui::loadHandCursor(folder).has_value());
 }
 
 TEST(WindowPointer, StatesShowDefaultBusyAndCustomPointers) {
