@@ -12,8 +12,8 @@ public:
     explicit OptionSnapshot(const ImportOptions& options)
         : m_option1(options.Option1()), m_option2(options.Option2()), m_option3(options.Option3()),
           m_option4(options.Option4()), m_option5(options.Option5()), m_option6(options.Option6()),
-          m_option7(options.Option7()), m_check2(options.Check2()), m_text2(options.Text2()),
-          m_text3(options.Text3()) {}
+          m_option7(options.Option7()), m_check2(options.Check2()), m_text2(options.Text2()), m_text3(options.Text3()) {
+    }
 
     bool Option1() const override { return m_option1; }
     bool Option2() const override { return m_option2; }

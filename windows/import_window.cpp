@@ -53,9 +53,9 @@ const QString Form2::kAppendHelp = QStringLiteral(
     "of the text file and table must be the same. In other words, you can't import characters in a text file to a "
     "Number field in MS Access");
 
-const QString Form2::kStopImportQuestion = QStringLiteral(
-    "The import is still running.\r\n\r\nStop it now? The rows imported so far stay in the table, and "
-    "Tarnwick closes.");
+const QString Form2::kStopImportQuestion =
+    QStringLiteral("The import is still running.\r\n\r\nStop it now? The rows imported so far stay in the table, and "
+                   "Tarnwick closes.");
 
 namespace {
 
@@ -135,7 +135,8 @@ Form2::Form2(QWidget& databaseWindow, const database::DatabaseLocation& location
     m_hoverRules = new HoverPointerRules(
         *this, m_pointer, {m_pushButton1, m_pushButton3, m_pushButton4, m_pushButton5, m_pushButton6, m_pushButton8},
         {m_frame1, m_frame2, m_frame3, m_frame4, m_label1, m_list1, m_text3, m_listView1});
-    m_ui.setProgressHandler([this](const std::optional<importer::ImportProgress>& progress) { showProgress(progress); });
+    m_ui.setProgressHandler(
+        [this](const std::optional<importer::ImportProgress>& progress) { showProgress(progress); });
     m_run = std::make_unique<importer::ImportRun>(importer::ImportEnvironment{
         *this, *m_listView1, *m_tableList, m_ui, [this] { return database::AccessConnectionString(m_location); },
         m_services.providers, m_services.logPath});

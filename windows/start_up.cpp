@@ -31,7 +31,9 @@ importer::TableList& ImportWindowSlot::List1() { return form2().List1(); }
 
 void ImportWindowSlot::show() { form2().show(); }
 
-bool ImportWindowSlot::askToStopRunningImport() { return m_window && m_window->askToStopRunningImport(); }
+bool ImportWindowSlot::askToStopRunningImport() {
+    return m_window && m_window->askToStopRunningImport();
+}
 
 namespace {
 

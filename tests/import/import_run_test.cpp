@@ -327,9 +327,10 @@ TEST_F(ImportRunTest, StopRequestEndsTheRunBeforeItsNextStatement) {
                                           "INSERT INTO `Orders` VALUES('3');"}));
     EXPECT_EQ(log.opens.size(), 2u);
     EXPECT_EQ(log.closes, 2) << "the connection of the stopped file is closed, which commits its rows";
-    EXPECT_EQ(ui.messageTexts(),
-              QStringList{"The import was stopped. 1 row of \"" + second + "\" is in table \"Orders\".\r\n\r\n"
-                          "The files before it were imported whole:\r\n2 rows of \"" + first + "\" in table \"Orders\""});
+    EXPECT_EQ(ui.messageTexts(), QStringList{"The import was stopped. 1 row of \"" + second +
+                                             "\" is in table \"Orders\".\r\n\r\n"
+                                             "The files before it were imported whole:\r\n2 rows of \"" +
+                                             first + "\" in table \"Orders\""});
     EXPECT_EQ(ui.pointerNow, pointer::kDefault);
 
     // A request is for one run only; the next run goes through. In create mode the table

@@ -158,11 +158,10 @@ protected:
     }
 
     // The controls a run locks: the lists, the options and the buttons that change them or start a run.
-    static constexpr const char* kRunLocked[] = {"ListView1",   "PushButton2", "PushButton7", "PushButton3",
-                                                  "PushButton4", "Option5",     "Option6",     "Option7",
-                                                  "Text3",       "Option1",     "Option2",     "Option3",
-                                                  "Option4",     "Text2",       "List1",       "Check2",
-                                                  "PushButton1", "PushButton5"};
+    static constexpr const char* kRunLocked[] = {
+        "ListView1", "PushButton2", "PushButton7", "PushButton3", "PushButton4", "Option5",
+        "Option6",   "Option7",     "Text3",       "Option1",     "Option2",     "Option3",
+        "Option4",   "Text2",       "List1",       "Check2",      "PushButton1", "PushButton5"};
 
     gui::WindowServices m_realServices;
     gui::Form1 m_form1;
