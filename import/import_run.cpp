@@ -65,6 +65,7 @@ ImportOutcome ImportRun::run() {
     const OptionSnapshot options(m_env.options);
     const InMemoryFileList files = snapshotOf(m_env.files);
     const QString selectedTable = m_env.tables.selectedText();
+    RowTally tally; // the rows executed, by file, for a stopped run's message
     UserInterface& ui = m_env.ui;
 
     dataaccess::Connection connection(m_env.providers);
@@ -72,7 +73,6 @@ ImportOutcome ImportRun::run() {
     bool outcome = false;
     std::string rowText;       // the last row statement, for the failure report
     QStringList createdTables; // in the order they were defined
-    RowTally tally;            // what a stopped run reports
 
     // Every table this run defined goes to the top of the table list, the last one first.
     auto listCreatedTables = [&] {
@@ -218,14 +218,6 @@ ImportOutcome ImportRun::run() {
         listCreatedTables();
         ui.messageBox(outcome ? QStringLiteral("Done.") : QStringLiteral("Table(s) already exist."));
         return outcome ? ImportOutcome::Done : ImportOutcome::TablesExisted;
-    } catch (const RunFailure& failure) {
-        // Tables defined before the failure exist in the database: list them too.
-        listCreatedTables();
-        recordset.Close();
-        connection.Close();
-        ui.setMousePointer(pointer::kDefault);
-        reportImportFailure(ui, failure.description, QString::fromStdString(rowText), m_env.logPath);
-        return ImportOutcome::Failed;
     } catch (const RunStopped&) {
         // Closing the connection commits the rows executed so far.
         listCreatedTables();
@@ -234,6 +226,14 @@ ImportOutcome ImportRun::run() {
         ui.setMousePointer(pointer::kDefault);
         ui.messageBox(tally.stoppedMessage());
         return ImportOutcome::Stopped;
+    } catch (const RunFailure& failure) {
+        // Tables defined before the failure exist in the database: list them too.
+        listCreatedTables();
+        recordset.Close();
+        connection.Close();
+        ui.setMousePointer(pointer::kDefault);
+        reportImportFailure(ui, failure.description, QString::fromStdString(rowText), m_env.logPath);
+        return ImportOutcome::Failed;
     }
 }
 
