@@ -3,9 +3,11 @@
 #include "database/dataaccess/connection.h"
 #include "database/dataaccess/recordset.h"
 #include "import/failure_report.h"
+#include "import/import_snapshot.h"
 #include "import/naming.h"
 #include "import/row_statement_builder.h"
 #include "import/statements.h"
+#include "import/stop_report.h"
 #include "import/text_lines.h"
 #include "import/text_rules.h"
 
@@ -23,6 +25,9 @@ namespace {
 struct RunFailure {
     QString description;
 };
+
+// The user asked the run to stop; it ends before its next statement.
+struct RunStopped {};
 
 void check(const dataaccess::Status& status) {
     if (!status)
@@ -87,11 +92,16 @@ ImportOutcome ImportRun::start() {
     if (m_running)
         return ImportOutcome::AlreadyRunning;
     RunningFlag running(m_running);
+    m_stopRequested = false;
     return run();
 }
 
 ImportOutcome ImportRun::run() {
-    ImportOptions& options = m_env.options;
+    // The run works from the window's inputs as they are now; later changes do not reach it.
+    const OptionSnapshot options(m_env.options);
+    const InMemoryFileList files = snapshotOf(m_env.files);
+    const QString selectedTable = m_env.tables.selectedText();
+    RowTally tally; // the rows executed, by file, for a stopped run's message
     UserInterface& ui = m_env.ui;
 
     dataaccess::Connection connection(m_env.providers);
@@ -123,7 +133,7 @@ ImportOutcome ImportRun::run() {
     };
 
     try {
-        if (m_env.files.count() == 0) {
+        if (files.count() == 0) {
             ui.messageBox(QStringLiteral("No files added."));
             return ImportOutcome::Refused;
         }
@@ -137,7 +147,7 @@ ImportOutcome ImportRun::run() {
             return ImportOutcome::Refused;
         }
 
-        const int fileCount = m_env.files.count();
+        const int fileCount = files.count();
         long long rowsExecuted = 0;
         for (int position = 1; position <= fileCount; ++position) {
             outcome = true;
@@ -147,7 +157,7 @@ ImportOutcome ImportRun::run() {
             check(connection.setMode(dataaccess::connectmode::kReadWrite));
             check(connection.Open(utf8(m_env.connectionString())));
 
-            const std::optional<QString> path = m_env.files.text(position);
+            const std::optional<QString> path = files.text(position);
             if (!path)
                 throw RunFailure{QStringLiteral("The file list has no entry %1 any more.").arg(position)};
             currentPath = *path;
@@ -165,25 +175,29 @@ ImportOutcome ImportRun::run() {
             const int lastFieldIndex = static_cast<int>(firstFields.size()) - 1;
             const int lastLineIndex = static_cast<int>(lines.size()) - 1;
 
-            // Row statements for lines startLine.. of this file; the table name is read anew for each.
-            auto importRows = [&](int startLine, const std::function<QString()>& tableName) {
+            // Row statements for lines startLine.. of this file into `table`.
+            auto importRows = [&](int startLine, const QString& table) {
+                tally.startFile(*path, table);
                 if (lastLineIndex <= 0)
                     return;
                 RowStatementBuilder statement(separator, lastFieldIndex);
                 for (int j = startLine; j <= lastLineIndex; ++j) {
                     if (lines.lineIsEmpty(j))
                         continue;
-                    const QString table = tableName();
                     for (int k = 0; k <= lastFieldIndex; ++k)
                         ui.processEvents();
+                    if (m_stopRequested)
+                        throw RunStopped{};
                     const std::optional<std::string_view> bytes = lines.plainBytes(j);
                     if (!bytes || !statement.build(table, *bytes, *lines.byteTable(), rowText))
                         statement.build(table, lines.line(j), rowText);
                     check(connection.Execute(rowText));
                     recordStatement(j);
                     ++rowsExecuted;
+                    tally.countRow();
                     ui.progress({position, fileCount, j, lastLineIndex + 1, rowsExecuted});
                 }
+                ui.progress({position, fileCount, lastLineIndex, lastLineIndex + 1, rowsExecuted}); // the file's end
             };
 
             if (options.Option1()) {
@@ -235,18 +249,9 @@ ImportOutcome ImportRun::run() {
                     endFile();
                     continue;
                 }
-                // The template is read for every row; it is resolved again only when it changed.
-                QString lastTemplate = options.Text2();
-                QString lastName = ResolveTableName(lastTemplate, position);
-                importRows(startLine, [&] {
-                    if (QString current = options.Text2(); current != lastTemplate) {
-                        lastName = ResolveTableName(current, position);
-                        lastTemplate = std::move(current);
-                    }
-                    return lastName;
-                });
+                importRows(startLine, tableName);
             } else if (options.Option2()) {
-                const QString target = m_env.tables.selectedText();
+                const QString& target = selectedTable;
                 check(recordset.Open(utf8(columnCountQuery(target)), connection, dataaccess::cursortype::kStatic,
                                      dataaccess::locktype::kUnspecified));
                 if (recordset.FieldsCount() != firstFields.size()) {
@@ -255,7 +260,7 @@ ImportOutcome ImportRun::run() {
                     endFile();
                     continue;
                 }
-                importRows(options.Check2() == 0 ? 0 : 1, [&] { return m_env.tables.selectedText(); });
+                importRows(options.Check2() == 0 ? 0 : 1, target);
             }
             endFile();
         }
@@ -263,6 +268,18 @@ ImportOutcome ImportRun::run() {
         listCreatedTables();
         ui.messageBox(outcome ? QStringLiteral("Done.") : QStringLiteral("Table(s) already exist."));
         return outcome ? ImportOutcome::Done : ImportOutcome::TablesExisted;
+    } catch (const RunStopped&) {
+        // Closing the connection commits the rows executed so far; a commit that fails
+        // takes the failure path below, which tells what was kept.
+        recordset.Close();
+        if (dataaccess::Status closed = connection.Close(); !closed) {
+            description = QString::fromStdString(closed.description());
+        } else {
+            listCreatedTables();
+            ui.setMousePointer(pointer::kDefault);
+            ui.messageBox(tally.stoppedMessage());
+            return ImportOutcome::Stopped;
+        }
     } catch (const RunFailure& failure) {
         description = failure.description;
     } catch (const std::bad_alloc&) {

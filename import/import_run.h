@@ -10,7 +10,8 @@
 
 namespace importer {
 
-// What the run needs from its surroundings. Everything is read when it is needed.
+// What the run needs from its surroundings. The options, the file paths and the selected
+// table are taken once, when a run starts; the connection string is built for each file.
 struct ImportEnvironment {
     ImportOptions& options;
     FileList& files;
@@ -28,6 +29,7 @@ enum class ImportOutcome {
     TablesExisted,  // "Table(s) already exist."
     Failed,         // the failure message was shown and the log written
     Cancelled,      // a column-name prompt was cancelled or answered empty
+    Stopped,        // stopped on request between two statements; what is in the table was shown
 };
 
 // The import run behind "Start Importing": every listed file, in list order, becomes
@@ -41,12 +43,19 @@ public:
     // run let through) returns AlreadyRunning at once.
     ImportOutcome start();
     bool isRunning() const { return m_running; }
+    // Asks a going run to end before its next row statement. What it executed is kept, and
+    // it tells how many rows of which file are in the table. Without a run, nothing happens.
+    void requestStop() {
+        if (m_running)
+            m_stopRequested = true;
+    }
 
 private:
     ImportOutcome run();
 
     ImportEnvironment m_env;
     bool m_running = false;
+    bool m_stopRequested = false;
 };
 
 } // namespace importer

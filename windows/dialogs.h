@@ -25,6 +25,8 @@ public:
     // A box with an OK button only.
     virtual void messageBox(QWidget* parent, const QString& text, importer::MessageIcon icon,
                             const QString& title) = 0;
+    // A box with Yes and No buttons, No the default; true for Yes. Closing the box answers No.
+    virtual bool question(QWidget* parent, const QString& text, const QString& title) = 0;
     // The typed text; the empty text when cancelled.
     virtual QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;

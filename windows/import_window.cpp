@@ -53,6 +53,10 @@ const QString Form2::kAppendHelp = QStringLiteral(
     "of the text file and table must be the same. In other words, you can't import characters in a text file to a "
     "Number field in MS Access");
 
+const QString Form2::kStopImportQuestion =
+    QStringLiteral("The import is still running.\r\n\r\nStop it now? The rows imported so far stay in the table, and "
+                   "Tarnwick closes.");
+
 namespace {
 
 constexpr int kClientWidth = 6360;
@@ -131,7 +135,8 @@ Form2::Form2(QWidget& databaseWindow, const database::DatabaseLocation& location
     m_hoverRules = new HoverPointerRules(
         *this, m_pointer, {m_pushButton1, m_pushButton3, m_pushButton4, m_pushButton5, m_pushButton6, m_pushButton8},
         {m_frame1, m_frame2, m_frame3, m_frame4, m_label1, m_list1, m_text3, m_listView1});
-    m_ui.setProgressHandler([this](const importer::ImportProgress& progress) { showProgress(progress); });
+    m_ui.setProgressHandler(
+        [this](const std::optional<importer::ImportProgress>& progress) { showProgress(progress); });
     m_run = std::make_unique<importer::ImportRun>(importer::ImportEnvironment{
         *this, *m_listView1, *m_tableList, m_ui, [this] { return database::AccessConnectionString(m_location); },
         m_services.providers, m_services.logPath});
@@ -357,9 +362,35 @@ void Form2::Text2_Change() { m_services.store.save(kSectionTarnwick, key::kText2
 void Form2::Text3_Change() { m_services.store.save(kSectionTarnwick, key::kText3, m_text3->text()); }
 
 void Form2::PushButton1_Click() {
-    const QString caption = windowTitle();
+    if (m_run->isRunning())
+        return;
+    enableRunControls(false);
     m_run->start();
-    setWindowTitle(caption);
+    m_ui.endProgress();
+    enableRunControls(true);
+    if (m_endAfterRun) {
+        m_endAfterRun = false;
+        if (m_services.endProgram)
+            m_services.endProgram();
+    }
+}
+
+// The lists, the options and every button that changes them or starts a run. Their
+// containers are switched, so each control inside keeps its own state of the mode rules.
+void Form2::enableRunControls(bool enabled) {
+    for (QWidget* control : QList<QWidget*>{m_listView1, m_pushButton2, m_pushButton7, m_pushButton3, m_pushButton4,
+                                            m_frame1, m_frame2, m_pushButton1, m_pushButton5})
+        control->setEnabled(enabled);
+}
+
+bool Form2::askToStopRunningImport() {
+    if (!m_run->isRunning())
+        return false;
+    if (!m_endAfterRun && m_services.dialogs.question(this, kStopImportQuestion, kApplicationTitle)) {
+        m_endAfterRun = true;
+        m_run->requestStop();
+    }
+    return true;
 }
 
 void Form2::PushButton2_Click() { filelist::MoveSelectedEntryUp(*m_listView1); }
@@ -372,12 +403,16 @@ void Form2::PushButton4_Click() {
 
 void Form2::PushButton7_Click() { filelist::MoveSelectedEntryDown(*m_listView1); }
 
-void Form2::showProgress(const importer::ImportProgress& progress) {
-    const int percent = progress.lineCount > 0 ? (progress.line + 1) * 100 / progress.lineCount : 100;
+void Form2::showProgress(const std::optional<importer::ImportProgress>& progress) {
+    if (!progress) {
+        setWindowTitle(kApplicationTitle);
+        return;
+    }
+    const int percent = progress->lineCount > 0 ? (progress->line + 1) * 100 / progress->lineCount : 100;
     setWindowTitle(QStringLiteral("%1 - file %2 of %3, %4 %")
                        .arg(kApplicationTitle)
-                       .arg(progress.file)
-                       .arg(progress.fileCount)
+                       .arg(progress->file)
+                       .arg(progress->fileCount)
                        .arg(percent));
 }
 
@@ -391,6 +426,10 @@ void Form2::PushButton6_Click() { m_ui.messageBox(kSeparatorHelp, importer::Mess
 void Form2::PushButton8_Click() { m_ui.messageBox(kAppendHelp, importer::MessageIcon::None, QString()); }
 
 void Form2::closeEvent(QCloseEvent* event) {
+    if (askToStopRunningImport()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (m_services.endProgram)
         m_services.endProgram();

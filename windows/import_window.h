@@ -33,7 +33,8 @@ class HoverPointerRules;
 // Form2, the import window: the file list, the separator, the create or append mode
 // with their options, the two help buttons, "Start Importing" and the way back to the
 // database window. Every option is saved the moment it changes and restored when the
-// window loads; the import run reads the options from the controls themselves.
+// window loads. The import run takes the options, the files and the target table when it
+// starts; while it goes, the controls that would change them are disabled.
 class Form2 : public QWidget, public importer::ImportOptions {
     Q_OBJECT
 public:
@@ -78,8 +79,14 @@ public:
     void PushButton6_Click();
     void PushButton8_Click();
 
+    // While an import run is going, closing a window asks whether to stop it; after a Yes
+    // the run stops at its next statement and then the program ends. Returns whether a
+    // run is going, in which case the close must not go ahead.
+    bool askToStopRunningImport();
+
     static const QString kSeparatorHelp;
     static const QString kAppendHelp;
+    static const QString kStopImportQuestion;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -95,7 +102,8 @@ private:
     void saveModeKeys();
     void saveColumnNameKeys();
     void saveSeparatorKeys();
-    void showProgress(const importer::ImportProgress& progress);
+    void showProgress(const std::optional<importer::ImportProgress>& progress);
+    void enableRunControls(bool enabled);
 
     QWidget& m_databaseWindow;
     const database::DatabaseLocation& m_location;
@@ -134,6 +142,7 @@ private:
     std::unique_ptr<ListBoxTableList> m_tableList;
     HoverPointerRules* m_hoverRules = nullptr;
     std::unique_ptr<importer::ImportRun> m_run;
+    bool m_endAfterRun = false; // the user chose to stop the run and close
 };
 
 } // namespace gui

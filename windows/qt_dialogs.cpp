@@ -27,6 +27,14 @@ void QtDialogs::messageBox(QWidget* parent, const QString& text, importer::Messa
     box->exec();
 }
 
+bool QtDialogs::question(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, title, displayText(text), QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString QtDialogs::inputBox(QWidget* parent, const QString& prompt, const QString& title,
                             const QString& defaultText) {
     bool ok = false;

@@ -11,6 +11,7 @@ class QtDialogs : public Dialogs {
 public:
     void messageBox(QWidget* parent, const QString& text, importer::MessageIcon icon,
                     const QString& title) override;
+    bool question(QWidget* parent, const QString& text, const QString& title) override;
     QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;

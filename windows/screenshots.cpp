@@ -24,6 +24,7 @@ namespace {
 class SilentDialogs : public gui::Dialogs {
 public:
     void messageBox(QWidget*, const QString&, importer::MessageIcon, const QString&) override {}
+    bool question(QWidget*, const QString&, const QString&) override { return false; }
     QString inputBox(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString openFileName(QWidget*, const gui::FileDialogRequest&) override { return {}; }
     QStringList openFileNames(QWidget*, const gui::FileDialogRequest&) override { return {}; }

@@ -31,6 +31,10 @@ importer::TableList& ImportWindowSlot::List1() { return form2().List1(); }
 
 void ImportWindowSlot::show() { form2().show(); }
 
+bool ImportWindowSlot::askToStopRunningImport() {
+    return m_window && m_window->askToStopRunningImport();
+}
+
 namespace {
 
 // A skin file in the program folder turns the white design into the button-face colour;

@@ -18,6 +18,7 @@ public:
 
     importer::TableList& List1() override;
     void show() override;
+    bool askToStopRunningImport() override;
 
     Form2* window() const { return m_window.get(); }
     Form2& form2();

@@ -16,10 +16,12 @@ WindowUserInterface::WindowUserInterface(QWidget& window, WindowPointer& pointer
     : m_window(window), m_pointer(pointer), m_dialogs(dialogs) {}
 
 void WindowUserInterface::messageBox(const QString& text, importer::MessageIcon icon, const QString& title) {
+    endProgress();
     m_dialogs.messageBox(&m_window, text, icon, titleOrApplication(title));
 }
 
 QString WindowUserInterface::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    endProgress();
     return m_dialogs.inputBox(&m_window, prompt, titleOrApplication(title), defaultText);
 }
 
@@ -37,16 +39,26 @@ void WindowUserInterface::processEvents() {
 void WindowUserInterface::progress(const importer::ImportProgress& progress) {
     if (!m_progressHandler)
         return;
-    // A new file is shown at once, so every file of the run appears however fast it goes.
+    // A new file is shown at once, so every file of the run appears however fast it goes,
+    // and so is a file's end, so that its progress reaches 100 %.
     const bool newFile = progress.file != m_progressFile;
-    if (!newFile && m_sinceProgress.isValid() && m_sinceProgress.elapsed() < kEventIntervalMs)
+    const bool fileEnd = progress.line + 1 >= progress.lineCount;
+    if (!newFile && !fileEnd && m_sinceProgress.isValid() && m_sinceProgress.elapsed() < kEventIntervalMs)
         return;
     m_progressHandler(progress);
     m_progressFile = progress.file;
     m_sinceProgress.start();
 }
 
-void WindowUserInterface::setProgressHandler(std::function<void(const importer::ImportProgress&)> handler) {
+void WindowUserInterface::endProgress() {
+    if (m_progressFile == 0)
+        return;
+    m_progressFile = 0;
+    if (m_progressHandler)
+        m_progressHandler(std::nullopt);
+}
+
+void WindowUserInterface::setProgressHandler(ProgressHandler handler) {
     m_progressHandler = std::move(handler);
 }
 

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -27,9 +28,15 @@ public:
     // The run asks for this once per value; handling the events at most every
     // kEventInterval keeps the window repainted without slowing the run down.
     void processEvents() override;
+    // Reports at most every kEventInterval, but a new file and a file's last line at once.
     void progress(const importer::ImportProgress& progress) override;
+    // Clears the progress display, as a run does when it ends and every message or input
+    // box does before it appears.
+    void endProgress();
 
-    void setProgressHandler(std::function<void(const importer::ImportProgress&)> handler);
+    // The handler shows a progress, or clears the display when given none.
+    using ProgressHandler = std::function<void(const std::optional<importer::ImportProgress>&)>;
+    void setProgressHandler(ProgressHandler handler);
 
     static constexpr int kEventIntervalMs = 30;
 
@@ -39,8 +46,8 @@ private:
     Dialogs& m_dialogs;
     QElapsedTimer m_sinceEvents;
     QElapsedTimer m_sinceProgress;
-    int m_progressFile = 0;
-    std::function<void(const importer::ImportProgress&)> m_progressHandler;
+    int m_progressFile = 0; // 0 while no progress is shown
+    ProgressHandler m_progressHandler;
 };
 
 } // namespace gui

@@ -139,6 +139,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (m_importWindow && m_importWindow->askToStopRunningImport()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (m_services.endProgram)
         m_services.endProgram();

@@ -25,6 +25,9 @@ public:
     // The import window's List1; the first call creates and loads the window.
     virtual importer::TableList& List1() = 0;
     virtual void show() = 0;
+    // While an import run is going, asks whether to stop it (the program then ends when it
+    // has stopped) and returns true: the window must not close yet. Otherwise false.
+    virtual bool askToStopRunningImport() = 0;
 };
 
 // Form1, the database selection window: the database path and the password, which are

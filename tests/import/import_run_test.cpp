@@ -298,17 +298,88 @@ TEST_F(ImportRunTest, ASecondStartDuringARunDoesNothing) {
     EXPECT_EQ(run(), ImportOutcome::TablesExisted) << "the guard is released after the run; NewTable1 is listed now";
 }
 
-TEST_F(ImportRunTest, OptionsAreReadWhenEachStatementIsBuilt) {
+TEST_F(ImportRunTest, OptionsFilesAndTargetAreTakenWhenTheRunStarts) {
     options.text2 = "Fixed";
-    addFile("a.txt", "A\n1\n2\n");
+    addFile("a.txt", "A,B\n1,2\n3,4\n");
     int events = 0;
     ui.onProcessEvents = [&] {
-        if (++events == 2) // after the header field and the first row's value
+        if (++events == 3) { // after the two header fields, before the first row is built
             options.text2 = "Renamed";
+            options.option6 = false;
+            options.option7 = true; // separator ":"
+        }
     };
     EXPECT_EQ(run(), ImportOutcome::Done);
-    EXPECT_EQ(log.statements, (Statements{"CREATE TABLE `Fixed`(`A` VARCHAR);", "INSERT INTO `Fixed` VALUES('1');",
-                                          "INSERT INTO `Renamed` VALUES('2');"}));
+    EXPECT_EQ(log.statements,
+              (Statements{"CREATE TABLE `Fixed`(`A` VARCHAR, `B` VARCHAR);", "INSERT INTO `Fixed` VALUES('1','2');",
+                          "INSERT INTO `Fixed` VALUES('3','4');"}));
+    EXPECT_EQ(tables.items(), QStringList{"Fixed"});
+
+    // Append mode: another table selected, the list emptied and the mode changed during the run.
+    log.statements.clear();
+    options = {};
+    options.appendMode(false);
+    tables.set({"Orders", "Other"}, 0);
+    log.columnCounts = {{"Orders", 1}, {"Other", 1}};
+    files.paths().clear();
+    addFile("one.txt", "A\n1\n2\n");
+    addFile("b.txt", "3\n4\n");
+    events = 0;
+    ui.onProcessEvents = [&] {
+        if (++events == 1) {
+            tables.setSelectedIndex(1);
+            files.paths().clear();
+            options.option1 = true;
+            options.option2 = false;
+            options.check2 = 1;
+        }
+    };
+    EXPECT_EQ(run(), ImportOutcome::Done);
+    EXPECT_EQ(log.statements, (Statements{"INSERT INTO `Orders` VALUES('A');", "INSERT INTO `Orders` VALUES('1');",
+                                          "INSERT INTO `Orders` VALUES('2');", "INSERT INTO `Orders` VALUES('3');",
+                                          "INSERT INTO `Orders` VALUES('4');"}));
+    EXPECT_EQ(log.queries, (Statements{"SELECT * FROM `Orders`", "SELECT * FROM `Orders`"}));
+}
+
+TEST_F(ImportRunTest, StopRequestEndsTheRunBeforeItsNextStatement) {
+    tables.set({"Orders"}, 0);
+    log.columnCounts["Orders"] = 1;
+    options.appendMode(true);
+    const QString first = addFile("a.txt", "H\n1\n2\n");
+    const QString second = addFile("b.txt", "H\n3\n4\n5\n");
+    addFile("c.txt", "H\n6\n");
+    ui.onProcessEvents = [&] {
+        if (log.statements.size() == 3) // the first row of the second file is in
+            importRun.requestStop();
+    };
+    EXPECT_EQ(run(), ImportOutcome::Stopped);
+    EXPECT_EQ(log.statements, (Statements{"INSERT INTO `Orders` VALUES('1');", "INSERT INTO `Orders` VALUES('2');",
+                                          "INSERT INTO `Orders` VALUES('3');"}));
+    EXPECT_EQ(log.opens.size(), 2u);
+    EXPECT_EQ(log.closes, 2) << "the connection of the stopped file is closed, which commits its rows";
+    EXPECT_EQ(ui.messageTexts(), QStringList{"The import was stopped. 1 row of \"" + second +
+                                             "\" is in table \"Orders\".\r\n\r\n"
+                                             "The files before it were imported whole:\r\n2 rows of \"" +
+                                             first + "\" in table \"Orders\""});
+    EXPECT_EQ(ui.pointerNow, pointer::kDefault);
+
+    // A request is for one run only; the next run goes through. In create mode the table
+    // defined before the stop is listed.
+    ui.onProcessEvents = nullptr;
+    importRun.requestStop();
+    options = {};
+    files.paths() = {first};
+    tables.set({});
+    log.statements.clear();
+    ui.messages.clear();
+    EXPECT_EQ(run(), ImportOutcome::Done);
+    EXPECT_EQ(log.statements.size(), 3u);
+    ui.onProcessEvents = [&] { importRun.requestStop(); };
+    options.text2 = "Second";
+    EXPECT_EQ(run(), ImportOutcome::Stopped);
+    EXPECT_EQ(log.statements.back(), "CREATE TABLE `Second`(`H` VARCHAR);");
+    EXPECT_EQ(ui.messageTexts().back(), "The import was stopped. 0 rows of \"" + first + "\" are in table \"Second\".");
+    EXPECT_EQ(tables.items(), (QStringList{"Second", "NewTable1"}));
 }
 
 } // namespace

@@ -13,12 +13,18 @@
 #include "windows/start_up.h"
 
 #include <QDir>
+
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
+#include <functional>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,6 +32,32 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Calls `action` with the number of the pass each time an import run lets the window's
+// events through; the start button is disabled exactly while a run goes.
+class DuringRun {
+public:
+    DuringRun(QPushButton& start, std::function<void(int)> action) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, &start, action = std::move(action)] {
+            if (!start.isEnabled())
+                action(++m_passes);
+        });
+        m_timer.start(0);
+    }
+    int passes() const { return m_passes; }
+
+private:
+    QTimer m_timer;
+    int m_passes = 0;
+};
+
+// A file of `count` lines "v1" to "v<count>", each a row of a one-column table.
+std::string numberedLines(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += "v" + std::to_string(i) + "\n";
+    return text;
+}
 
 class RealDatabaseImport : public testsupport::WindowFixture {
 protected:
@@ -92,12 +124,50 @@ protected:
         QTest::keyClicks(edit, QString::fromStdString(text));
     }
     void pressNext() { QTest::mouseClick(control<QPushButton>(m_form1, "PushButton3"), Qt::LeftButton); }
+    // Form1 opens `path` and moves on to the import window.
+    gui::Form2* openInImportWindow(const std::string& path) {
+        m_form1.show();
+        typeInto("Text1", path);
+        typeInto("Text2", "");
+        pressNext();
+        return m_slot.window();
+    }
+    // The values of the one-column table `table`, in the order the table holds them.
+    std::vector<std::string> columnA(const std::string& path, const std::string& table) {
+        auto database = storage::Database::open(path, storage::OpenOptions{});
+        EXPECT_TRUE(database);
+        if (!database)
+            return {};
+        auto cursor = (*database)->openTable(table);
+        if (!cursor)
+            return {};
+        std::vector<std::string> out;
+        storage::Row row;
+        while (cursor->next(row))
+            out.push_back(storage::formatValue(row[0]));
+        return out;
+    }
+    static std::vector<std::string> firstValues(int count) {
+        std::vector<std::string> values;
+        for (int i = 1; i <= count; ++i)
+            values.push_back("v" + std::to_string(i));
+        return values;
+    }
+    void clickItem(QListWidget& list, int row) {
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(row)).center());
+    }
     QStringList tableList() {
         QStringList names;
         for (int i = 0; i < m_slot.List1().count(); ++i)
             names << m_slot.List1().item(i);
         return names;
     }
+
+    // The controls a run locks: the lists, the options and the buttons that change them or start a run.
+    static constexpr const char* kRunLocked[] = {
+        "ListView1", "PushButton2", "PushButton7", "PushButton3", "PushButton4", "Option5",
+        "Option6",   "Option7",     "Text3",       "Option1",     "Option2",     "Option3",
+        "Option4",   "Text2",       "List1",       "Check2",      "PushButton1", "PushButton5"};
 
     gui::WindowServices m_realServices;
     gui::Form1 m_form1;
@@ -210,6 +280,162 @@ TEST_F(RealDatabaseImport, MissingDatabaseGivenAtStartWaitsInTheDatabaseWindow) 
     EXPECT_EQ(gui::databaseFromCommandLine({"tarnwick", "/data/orders.mdb"}), "/data/orders.mdb");
     EXPECT_EQ(gui::databaseFromCommandLine({"tarnwick"}), "");
     EXPECT_EQ(gui::databaseFromCommandLine({"tarnwick", "a.mdb", "b.mdb"}), "");
+
+TEST_F(RealDatabaseImport, AppendRunIsNotChangedByTheWindowAndItsControlsWaitForItsEnd) {
+    const std::string path = engineDatabase("orders.mdb", storage::FileFormat::Jet4, "", {"Orders", "Other"});
+    gui::Form2* form2 = openInImportWindow(path);
+    ASSERT_NE(form2, nullptr) << m_dialogs.messageTexts().join(" | ").toStdString();
+    form2->ListView1().addEntry(writeTempFile("a.txt", numberedLines(300)));
+    form2->ListView1().addEntry(writeTempFile("b.txt", numberedLines(200)));
+    QTest::mouseClick(control<QRadioButton>(*form2, "Option2"), Qt::LeftButton);
+    auto* list1 = control<QListWidget>(*form2, "List1");
+    const int orders = tableList().indexOf("Orders");
+    const int other = 1 - orders;
+    ASSERT_EQ(tableList().value(other), "Other");
+    clickItem(*list1, orders);
+    ASSERT_EQ(m_slot.List1().selectedText(), "Orders");
+
+    auto* start = control<QPushButton>(*form2, "PushButton1");
+    QStringList lockedDuringRun;
+    int busyPasses = 0;
+    DuringRun duringRun(*start, [&](int pass) {
+        if (pass == 1)
+            for (const char* name : kRunLocked)
+                if (!control<QWidget>(*form2, name)->isEnabled())
+                    lockedDuringRun << name;
+        if (form2->pointer().state() == importer::pointer::kBusy)
+            ++busyPasses;
+        // The user tries the list and the options; the program itself changes them too.
+        clickItem(*list1, other);
+        QTest::mouseClick(control<QCheckBox>(*form2, "Check2"), Qt::LeftButton);
+        list1->setCurrentRow(other);
+        control<QCheckBox>(*form2, "Check2")->setChecked(true);
+        form2->ListView1().addEntry(tempFile("a.txt"));
+    });
+    QStringList captions; // each with the number of messages shown at that moment
+    QObject::connect(form2, &QWidget::windowTitleChanged, [&](const QString& title) {
+        captions << title + "@" + QString::number(m_dialogs.messages.size());
+    });
+    QTest::mouseClick(start, Qt::LeftButton);
+    ASSERT_GT(duringRun.passes(), 0);
+    EXPECT_EQ(m_dialogs.messageTexts(), QStringList{"Done."});
+
+    // Every line of both files went to the table selected when the run started.
+    std::vector<std::string> expected = firstValues(300);
+    const std::vector<std::string> second = firstValues(200);
+    expected.insert(expected.end(), second.begin(), second.end());
+    EXPECT_EQ(columnA(path, "Orders"), expected);
+    EXPECT_TRUE(columnA(path, "Other").empty());
+
+    EXPECT_EQ(lockedDuringRun.size(), std::size(kRunLocked)) << lockedDuringRun.join(" ").toStdString();
+    EXPECT_EQ(busyPasses, duringRun.passes());
+    // Afterwards the append rules hold again, with what was changed during the run.
+    for (const char* name : kRunLocked) {
+        SCOPED_TRACE(name);
+        const std::string_view controlName = name;
+        const bool createOnly = controlName == "Option3" || controlName == "Option4" || controlName == "Text2";
+        EXPECT_EQ(control<QWidget>(*form2, name)->isEnabled(), !createOnly);
+    }
+    EXPECT_EQ(form2->pointer().state(), importer::pointer::kDefault);
+    // The progress reached 100 % and the caption was plain again before "Done." appeared.
+    ASSERT_GE(captions.size(), 2);
+    EXPECT_EQ(captions.last(), "Tarnwick@0");
+    EXPECT_EQ(captions[captions.size() - 2], "Tarnwick - file 2 of 2, 100 %@0");
+    EXPECT_EQ(form2->windowTitle(), "Tarnwick");
+}
+
+TEST_F(RealDatabaseImport, CreateRunKeepsTheTableNameItStartedWith) {
+    const std::string path = engineDatabase("create.accdb", storage::FileFormat::Ace16, "", {});
+    gui::Form2* form2 = openInImportWindow(path);
+    ASSERT_NE(form2, nullptr) << m_dialogs.messageTexts().join(" | ").toStdString();
+    form2->ListView1().addEntry(writeTempFile("a.txt", "A\n" + numberedLines(400)));
+    auto* text2 = control<QLineEdit>(*form2, "Text2");
+    DuringRun duringRun(*control<QPushButton>(*form2, "PushButton1"), [&](int) {
+        QTest::keyClicks(text2, "x");
+        QTest::mouseClick(control<QRadioButton>(*form2, "Option4"), Qt::LeftButton);
+        text2->setText(text2->text() + "y");
+        control<QRadioButton>(*form2, "Option6")->setChecked(true);
+    });
+    QTest::mouseClick(control<QPushButton>(*form2, "PushButton1"), Qt::LeftButton);
+    ASSERT_GT(duringRun.passes(), 0);
+    EXPECT_EQ(m_dialogs.messageTexts(), QStringList{"Done."});
+    EXPECT_TRUE(m_dialogs.prompts.isEmpty());
+    EXPECT_EQ(columnA(path, "NewTable1"), firstValues(400));
+    EXPECT_EQ(tableList(), QStringList{"NewTable1"});
+    EXPECT_EQ(text2->text(), "NewTable[counter]" + QString(duringRun.passes(), QLatin1Char('y')));
+    EXPECT_TRUE(text2->isEnabled());
+}
+
+TEST_F(RealDatabaseImport, ClosingEitherWindowDuringARunAsksAndNoLetsItGoOn) {
+    const std::string path = engineDatabase("goes-on.mdb", storage::FileFormat::Jet4, "", {"Orders"});
+    gui::Form2* form2 = openInImportWindow(path);
+    ASSERT_NE(form2, nullptr) << m_dialogs.messageTexts().join(" | ").toStdString();
+    form2->ListView1().addEntry(writeTempFile("a.txt", numberedLines(5000)));
+    QTest::mouseClick(control<QRadioButton>(*form2, "Option2"), Qt::LeftButton);
+    DuringRun duringRun(*control<QPushButton>(*form2, "PushButton1"), [&](int pass) {
+        if (pass == 1)
+            form2->close();
+        if (pass == 2)
+            m_form1.close();
+    });
+    m_dialogs.questionAnswers = {false, false};
+    QTest::mouseClick(control<QPushButton>(*form2, "PushButton1"), Qt::LeftButton);
+    ASSERT_GE(duringRun.passes(), 2);
+    EXPECT_EQ(m_dialogs.questions, QStringList(2, gui::Form2::kStopImportQuestion));
+    EXPECT_EQ(m_dialogs.messageTexts(), QStringList{"Done."});
+    EXPECT_EQ(columnA(path, "Orders"), firstValues(5000));
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_EQ(m_programEnds, 0);
+
+    // Without a run, closing ends the program at once, without a question.
+    form2->close();
+    EXPECT_EQ(m_programEnds, 1);
+    EXPECT_EQ(m_dialogs.questions.size(), 2);
+}
+
+TEST_F(RealDatabaseImport, YesStopsTheRunAtAStatementKeepsAPrefixAndEndsTheProgram) {
+    const std::string path = engineDatabase("stopped.accdb", storage::FileFormat::Ace16, "", {"Orders"});
+    gui::Form2* form2 = openInImportWindow(path);
+    ASSERT_NE(form2, nullptr) << m_dialogs.messageTexts().join(" | ").toStdString();
+    const int lineCount = 20000;
+    form2->ListView1().addEntry(writeTempFile("first.txt", numberedLines(50)));
+    const QString file = writeTempFile("big.txt", numberedLines(lineCount));
+    form2->ListView1().addEntry(file);
+    form2->ListView1().addEntry(writeTempFile("never.txt", numberedLines(10)));
+    QTest::mouseClick(control<QRadioButton>(*form2, "Option2"), Qt::LeftButton);
+    // Closed once the caption shows the big file: the first file and a row of the big one are in.
+    bool closed = false;
+    DuringRun duringRun(*control<QPushButton>(*form2, "PushButton1"), [&](int) {
+        if (!closed && m_dialogs.messages.empty() && form2->windowTitle().contains("file 2 of 3")) {
+            closed = true;
+            m_dialogs.questionAnswers = {true};
+            form2->close();
+        }
+    });
+    QTest::mouseClick(control<QPushButton>(*form2, "PushButton1"), Qt::LeftButton);
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(m_dialogs.questions, QStringList{gui::Form2::kStopImportQuestion});
+    EXPECT_EQ(m_programEnds, 1);
+
+    ASSERT_EQ(m_dialogs.messageTexts().size(), 1);
+    const QString told = m_dialogs.messageTexts().front();
+    const QRegularExpression pattern(
+        "^The import was stopped\\. (\\d+) rows? of \"" + QRegularExpression::escape(file) +
+        "\" (is|are) in table \"Orders\"\\.\r\n\r\nThe files before it were imported whole:\r\n50 rows of \"" +
+        QRegularExpression::escape(tempFile("first.txt")) + "\" in table \"Orders\"$");
+    const QRegularExpressionMatch match = pattern.match(told);
+    ASSERT_TRUE(match.hasMatch()) << told.toStdString();
+    const int kept = match.captured(1).toInt();
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, lineCount);
+
+    // What the message says is in the database: the first file whole and a prefix of the big one.
+    std::vector<std::string> expected = firstValues(50);
+    const std::vector<std::string> prefix = firstValues(kept);
+    expected.insert(expected.end(), prefix.begin(), prefix.end());
+    EXPECT_EQ(columnA(path, "Orders"), expected);
+    EXPECT_TRUE(control<QPushButton>(*form2, "PushButton1")->isEnabled());
+    EXPECT_EQ(form2->windowTitle(), "Tarnwick");
 }
 
 } // namespace

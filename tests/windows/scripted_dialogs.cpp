@@ -16,6 +16,15 @@ void ScriptedDialogs::messageBox(QWidget*, const QString& text, importer::Messag
     messages.push_back({text, icon, title});
 }
 
+bool ScriptedDialogs::question(QWidget*, const QString& text, const QString&) {
+    questions << text;
+    if (questionAnswers.empty())
+        return false;
+    const bool answer = questionAnswers.front();
+    questionAnswers.pop_front();
+    return answer;
+}
+
 QString ScriptedDialogs::inputBox(QWidget*, const QString& prompt, const QString& title,
                                   const QString& defaultText) {
     prompts << prompt;

@@ -18,6 +18,7 @@ public:
     };
 
     void messageBox(QWidget* parent, const QString& text, importer::MessageIcon icon, const QString& title) override;
+    bool question(QWidget* parent, const QString& text, const QString& title) override;
     QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     QString openFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
@@ -27,6 +28,8 @@ public:
     QStringList messageTexts() const;
 
     std::vector<Message> messages;
+    QStringList questions;
+    std::deque<bool> questionAnswers; // an exhausted queue answers No
     std::deque<QString> inputAnswers;
     QStringList prompts;
     QStringList inputTitles;
