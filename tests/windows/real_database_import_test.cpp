@@ -252,6 +252,7 @@ TEST_F(RealDatabaseImport, NextAfterACrashPutsTheDatabaseBackAndOpensIt) {
     EXPECT_TRUE(m_dialogs.messageTexts().isEmpty());
     EXPECT_EQ(tableList(), QStringList{"Kept"});
     EXPECT_FALSE(fs::exists(path + "-journal"));
+}
 
 // "Open with Tarnwick": the database named on the command line takes the stored one's
 // place, and "Next >" runs on it at once.
@@ -280,6 +281,7 @@ TEST_F(RealDatabaseImport, MissingDatabaseGivenAtStartWaitsInTheDatabaseWindow) 
     EXPECT_EQ(gui::databaseFromCommandLine({"tarnwick", "/data/orders.mdb"}), "/data/orders.mdb");
     EXPECT_EQ(gui::databaseFromCommandLine({"tarnwick"}), "");
     EXPECT_EQ(gui::databaseFromCommandLine({"tarnwick", "a.mdb", "b.mdb"}), "");
+}
 
 TEST_F(RealDatabaseImport, AppendRunIsNotChangedByTheWindowAndItsControlsWaitForItsEnd) {
     const std::string path = engineDatabase("orders.mdb", storage::FileFormat::Jet4, "", {"Orders", "Other"});
