@@ -13,6 +13,9 @@
 
 #include "database/storage/write/write_errors.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace storage {
 
 namespace {
