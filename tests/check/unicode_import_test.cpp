@@ -79,16 +79,19 @@ TEST_P(UnicodeImport, EveryScriptGoesIntoIndexesAndTableNames) {
     testsupport::TempDir folder;
     const std::string path =
         copyFixture(GetParam(), folder, "db" + std::filesystem::path(GetParam()).extension().string());
-    const std::string greekTable = "Ελλάδα € “Preis” – Москва 東京 😀";
+    const std::string greekTable = "Ελλάδα € “Preis” – Москва 東京";
+    const std::string emojiTable = "Smile 😀";
     const std::vector<std::string> engineItems = {"Ελλάδα", "Москва", "東京", "😀 smile", "e\xCC\x81" "clair"};
     {
         auto session = DatabaseSession::open(path, {}, DatabaseSession::Access::ReadWrite);
         ASSERT_TRUE(session) << session.error().description;
         createPriceTable(**session, "Prices");
         createPriceTable(**session, greekTable);
+        createPriceTable(**session, emojiTable);
         for (const std::string& item : engineItems) {
             ASSERT_TRUE(insert(**session, "Prices", item)) << item;
             ASSERT_TRUE(insert(**session, greekTable, item)) << item;
+            ASSERT_TRUE(insert(**session, emojiTable, item)) << item;
         }
         // A unique index refuses what differs only in case, in characters the sort order
         // ignores (U+200D) or in how an accent is written, as Access does.
@@ -122,10 +125,16 @@ TEST_P(UnicodeImport, EveryScriptGoesIntoIndexesAndTableNames) {
     auto ours = engineRows(path, "Prices");
     ASSERT_TRUE(ours);
     EXPECT_EQ(items(*ours), expected);
+    auto emoji = engineRows(path, emojiTable);
+    ASSERT_TRUE(emoji);
+    EXPECT_EQ(emoji->size(), engineItems.size());
     if (!haveMdbtools())
         return;
+    // mdbtools prints a character outside the BMP as "??", and cannot name a table holding one.
     auto theirs = mdbtoolsRows(path, "Prices");
     ASSERT_TRUE(theirs);
+    std::replace(expected.begin(), expected.end(), std::string("😀 smile"), std::string("?? smile"));
+    std::sort(expected.begin(), expected.end());
     EXPECT_EQ(items(*theirs), expected);
     auto greek = mdbtoolsRows(path, greekTable);
     ASSERT_TRUE(greek);
