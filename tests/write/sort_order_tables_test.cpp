@@ -83,8 +83,8 @@ TEST(SortOrderTables, EveryCodeIsTheLineOfTheDataFiles) {
     const std::filesystem::path dir(TARNWICK_SORT_ORDER_DIR);
     if (!std::filesystem::is_directory(dir))
         GTEST_SKIP() << "code-table folder not found";
-    for (auto [order, prefix] : {std::pair{TextSortOrder::GeneralLegacy, "general-legacy"},
-                                 std::pair{TextSortOrder::General, "general"}}) {
+    for (auto [order, prefix] :
+         {std::pair{TextSortOrder::GeneralLegacy, "general-legacy"}, std::pair{TextSortOrder::General, "general"}}) {
         SCOPED_TRACE(prefix);
         const auto& codes = textKeyCodes(order);
         unsigned unit = 0;
