@@ -1,6 +1,7 @@
 // Keys that Access wrote into index pages must equal the keys this engine
 // computes from the rows they point to.
 
+#include "database/storage/format/text_codec.h"
 #include "database/storage/table/data_page.h"
 #include "database/storage/table/row_decoder.h"
 #include "database/storage/write/index_key.h"
@@ -37,6 +38,8 @@ struct Tally {
     std::set<std::string> sortOrders; // "legacy" / "general" for text keys seen
     int entries = 0;
     int textEntries = 0;
+    int beyondLatin1 = 0; // text keys holding a character above U+00FF
+    int surrogates = 0;   // text keys holding a character outside the BMP
     int refused = 0;
     int pagesRewritten = 0;
     std::vector<std::string> failures;
@@ -126,12 +129,24 @@ void checkTable(Database& database, const std::string& where, const std::string&
             ++tally.entries;
             if (textKey) {
                 ++tally.textEntries;
+                bool beyondLatin1 = false;
+                bool surrogate = false;
                 for (const IndexColumn& c : index.columns) {
-                    const auto column = std::find_if(def.columns.begin(), def.columns.end(),
-                                                     [&](const ColumnDefinition& d) { return d.number == c.columnNumber; });
-                    if (column->type() == ColumnType::Text || column->type() == ColumnType::Memo)
-                        tally.sortOrders.insert(options.sortOrderVersions.at(column->number) ? "general" : "legacy");
+                    const auto column =
+                        std::find_if(def.columns.begin(), def.columns.end(),
+                                     [&](const ColumnDefinition& d) { return d.number == c.columnNumber; });
+                    if (column->type() != ColumnType::Text && column->type() != ColumnType::Memo)
+                        continue;
+                    tally.sortOrders.insert(options.sortOrderVersions.at(column->number) ? "general" : "legacy");
+                    if (const auto* text =
+                            values[static_cast<std::size_t>(column - def.columns.begin())].get<std::string>())
+                        for (char16_t unit : utf8ToUtf16(*text)) {
+                            beyondLatin1 = beyondLatin1 || unit > 0xFF;
+                            surrogate = surrogate || (unit >= 0xD800 && unit <= 0xDFFF);
+                        }
                 }
+                tally.beyondLatin1 += beyondLatin1 ? 1 : 0;
+                tally.surrogates += surrogate ? 1 : 0;
             }
             if (*key != entry.key)
                 tally.failures.push_back(where + " index " + std::to_string(i) + " row " + std::to_string(entry.page) +
@@ -141,29 +156,57 @@ void checkTable(Database& database, const std::string& where, const std::string&
     }
 }
 
+// Every index of every table, the system tables included, in the fixtures of every
+// format this engine writes: both sort orders, and characters from all over Unicode.
 TEST(IndexFixtures, StoredKeysEqualTheKeysOfTheirRows) {
     SKIP_WITHOUT_FIXTURES();
     const char* files[] = {
-        "jet4/indexTestV2000.mdb",      "jet4/compIndexTestV2003.mdb", "jet4/testIndexPropertiesV2003.mdb",
-        "jet4/testUnicodeCompV2003.mdb", "jet4/testV2000.mdb",         "ace12/indexTestV2007.accdb",
-        "ace14/indexTestV2010.accdb",   "ace14/compIndexTestV2010.accdb", "ace17/extDateTestV2019.accdb",
-        "ace12/testV2007.accdb",        "ace14/testV2010.accdb",       "jet4/empty.mdb",
+        "jet4/DateTestDatabase.mdb",
+        "jet4/adox_jet4.mdb",
+        "jet4/compIndexTestV2003.mdb",
+        "jet4/delColTestV2000.mdb",
+        "jet4/empty.mdb",
+        "jet4/empty2003.mdb",
+        "jet4/fixedNumericTestV2003.mdb",
+        "jet4/indexTestV2000.mdb",
+        "jet4/overflowTestV2000.mdb",
+        "jet4/queryTestV2003.mdb",
+        "jet4/test2V2003.mdb",
+        "jet4/testIndexPropertiesV2003.mdb",
+        "jet4/testUnicodeCompV2003.mdb",
+        "jet4/testV2000.mdb",
+        "ace12/ASampleDatabase.accdb",
+        "ace12/complexDataTestV2007.accdb",
+        "ace12/empty2007.accdb",
+        "ace12/indexTestV2007.accdb",
+        "ace12/linkeeTest.accdb",
+        "ace12/linkerTestV2007.accdb",
+        "ace12/odbcLinkerTestV2007.accdb",
+        "ace12/oldDatesV2007.accdb",
+        "ace12/testV2007.accdb",
+        "ace14/calcFieldTestV2010.accdb",
+        "ace14/compIndexTestV2010.accdb",
         "ace14/empty2010.accdb",
+        "ace14/indexTestV2010.accdb",
+        "ace14/testEmoticonsV2010.accdb",
+        "ace14/testV2010.accdb",
+        "ace16/empty2016.accdb",
+        "ace17/empty2019.accdb",
+        "ace17/extDateTestV2019.accdb",
     };
     Tally tally;
     for (const char* file : files) {
         SCOPED_TRACE(file);
         auto database = openFixture(file);
         ASSERT_TRUE(database);
-        auto tables = database->userTables();
-        ASSERT_TRUE(tables.hasValue());
-        for (const std::string& table : *tables)
-            checkTable(*database, std::string(file) + " " + table, table, tally);
-        checkTable(*database, std::string(file) + " MSysObjects", "MSysObjects", tally);
+        for (const CatalogEntry& entry : database->catalog().entries())
+            if (entry.type == object_type::kLocalTable && entry.parentId == database->catalog().tablesContainerId())
+                checkTable(*database, std::string(file) + " " + entry.name, entry.name, tally);
     }
-    EXPECT_GT(tally.entries, 1500);
-    EXPECT_GT(tally.textEntries, 300);
-    EXPECT_GT(tally.refused, 0); // testUnicodeCompV2003.mdb holds text beyond U+00FF
+    EXPECT_GT(tally.entries, 5000);
+    EXPECT_GT(tally.textEntries, 1000);
+    EXPECT_GT(tally.beyondLatin1, 20); // Unicode names and values, Swedish table names
+    EXPECT_GT(tally.surrogates, 0);    // testEmoticonsV2010.accdb
     EXPECT_EQ(tally.sortOrders, (std::set<std::string>{"general", "legacy"}));
     EXPECT_GT(tally.pagesRewritten, 50);
     for (const std::string& failure : tally.failures)

@@ -33,14 +33,6 @@ bool isValidName(std::string_view name) {
     });
 }
 
-// Names go into the catalogue's name index, whose keys know only U+0000-U+00FF.
-Status checkIndexable(std::string_view name) {
-    for (char16_t unit : utf8ToUtf16(name))
-        if (unit > 0xFF)
-            return write_errors::characterNotIndexable(unit);
-    return Status::ok();
-}
-
 struct TypeChoice {
     ColumnType type;
     bool autoNumber = false;
@@ -195,8 +187,6 @@ Status createTable(WriteTarget target, const std::string& name, const std::vecto
         return sql::errors::tableExists(name);
     if (columns.size() > kMaxColumns)
         return sql::errors::tooManyFields();
-    if (Status status = checkIndexable(name); !status)
-        return status;
     std::set<std::u32string> seen;
     for (const NewColumn& column : columns) {
         if (!isValidName(column.name))

@@ -247,10 +247,7 @@ Status appendKeyColumn(std::vector<uint8_t>& key, const ColumnDefinition& column
                 converted = utf8ToUtf16(*v);
                 units = converted;
             }
-            if (Status status = appendTextKey(key, units, *order, ascending); !status) {
-                key.resize(flagAt);
-                return status;
-            }
+            appendTextKey(key, units, *order, ascending);
             invertAfter = false;
             break;
         }

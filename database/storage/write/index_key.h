@@ -27,7 +27,7 @@ struct IndexKeyOptions {
 // 00 for Yes, GUIDs and bytes in 8-byte segments, text through
 // appendTextKey. A Yes/No column is never Null (Null counts as No).
 // Fails with NotSupported for OLE, calculated and unknown columns and text
-// the sort order cannot key; with 3464 when the value's kind does not fit the column.
+// columns of another sort order; with 3464 when the value's kind does not fit the column.
 Status appendKeyColumn(std::vector<uint8_t>& key, const ColumnDefinition& column, const Value& value, bool ascending,
                        const IndexKeyOptions& options);
 

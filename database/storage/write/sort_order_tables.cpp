@@ -1,546 +1,149 @@
-// The text-index codes of the two General sort orders (LCID 1033) for
-// U+0000-U+00FF: per character its kind and bytes. These reproduce the keys
-// Access writes; characters above U+00FF have no entry and cannot be keyed.
-//
-//   kind  inline bytes           extra
-//   S     the character's code   -
-//   I     its base letter        the accent code, into the key's extra section
-//   U     none                   the code, into the unprintable section
-//   X     none                   - (the character is ignored)
+// The text-index codes of the two General sort orders (LCID 1033): per UTF-16
+// unit its kind and bytes. They reproduce the keys Access writes. The codes of
+// U+0000-U+FFFF without the surrogates come from sort_order_data.cpp, generated
+// by scripts/generate-sort-order-tables.py, whose comment describes the byte
+// stream read here; the surrogates' codes are computed.
 
 #include "database/storage/write/sort_order_tables.h"
+
+#include "database/storage/write/sort_order_data.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+#include <span>
 
 namespace storage {
 
 namespace {
 
-constexpr auto S = TextCodeKind::Simple;
-constexpr auto I = TextCodeKind::International;
-constexpr auto U = TextCodeKind::Unprintable;
-constexpr auto X = TextCodeKind::Ignored;
+using Table = std::array<TextKeyCode, 0x10000>;
 
-constexpr std::array<TextKeyCode, 256> kGeneralLegacy = {{
-    {X, 0, {}, 0}, // U+0000
-    {U, 0, {}, 0x03}, // U+0001
-    {U, 0, {}, 0x04}, // U+0002
-    {U, 0, {}, 0x05}, // U+0003
-    {U, 0, {}, 0x06}, // U+0004
-    {U, 0, {}, 0x07}, // U+0005
-    {U, 0, {}, 0x08}, // U+0006
-    {U, 0, {}, 0x09}, // U+0007
-    {U, 0, {}, 0x0A}, // U+0008
-    {S, 2, {0x08, 0x03}, 0}, // U+0009
-    {S, 2, {0x08, 0x04}, 0}, // U+000A
-    {S, 2, {0x08, 0x05}, 0}, // U+000B
-    {S, 2, {0x08, 0x06}, 0}, // U+000C
-    {S, 2, {0x08, 0x07}, 0}, // U+000D
-    {U, 0, {}, 0x0B}, // U+000E
-    {U, 0, {}, 0x0C}, // U+000F
-    {U, 0, {}, 0x0D}, // U+0010
-    {U, 0, {}, 0x0E}, // U+0011
-    {U, 0, {}, 0x0F}, // U+0012
-    {U, 0, {}, 0x10}, // U+0013
-    {U, 0, {}, 0x11}, // U+0014
-    {U, 0, {}, 0x12}, // U+0015
-    {U, 0, {}, 0x13}, // U+0016
-    {U, 0, {}, 0x14}, // U+0017
-    {U, 0, {}, 0x15}, // U+0018
-    {U, 0, {}, 0x16}, // U+0019
-    {U, 0, {}, 0x17}, // U+001A
-    {U, 0, {}, 0x18}, // U+001B
-    {U, 0, {}, 0x19}, // U+001C
-    {U, 0, {}, 0x1A}, // U+001D
-    {U, 0, {}, 0x1B}, // U+001E
-    {U, 0, {}, 0x1C}, // U+001F
-    {S, 1, {0x07}, 0}, // U+0020
-    {S, 1, {0x09}, 0}, // U+0021
-    {S, 1, {0x0A}, 0}, // U+0022
-    {S, 1, {0x0C}, 0}, // U+0023
-    {S, 1, {0x0E}, 0}, // U+0024
-    {S, 1, {0x10}, 0}, // U+0025
-    {S, 1, {0x12}, 0}, // U+0026
-    {U, 0, {}, 0x80}, // U+0027
-    {S, 1, {0x14}, 0}, // U+0028
-    {S, 1, {0x16}, 0}, // U+0029
-    {S, 1, {0x18}, 0}, // U+002A
-    {S, 1, {0x2C}, 0}, // U+002B
-    {S, 1, {0x1A}, 0}, // U+002C
-    {U, 0, {}, 0x82}, // U+002D
-    {S, 1, {0x1C}, 0}, // U+002E
-    {S, 1, {0x1E}, 0}, // U+002F
-    {S, 1, {0x36}, 0}, // U+0030
-    {S, 1, {0x38}, 0}, // U+0031
-    {S, 1, {0x3A}, 0}, // U+0032
-    {S, 1, {0x3C}, 0}, // U+0033
-    {S, 1, {0x3E}, 0}, // U+0034
-    {S, 1, {0x40}, 0}, // U+0035
-    {S, 1, {0x42}, 0}, // U+0036
-    {S, 1, {0x44}, 0}, // U+0037
-    {S, 1, {0x46}, 0}, // U+0038
-    {S, 1, {0x48}, 0}, // U+0039
-    {S, 1, {0x20}, 0}, // U+003A
-    {S, 1, {0x22}, 0}, // U+003B
-    {S, 1, {0x2E}, 0}, // U+003C
-    {S, 1, {0x30}, 0}, // U+003D
-    {S, 1, {0x32}, 0}, // U+003E
-    {S, 1, {0x24}, 0}, // U+003F
-    {S, 1, {0x26}, 0}, // U+0040
-    {S, 1, {0x4A}, 0}, // U+0041
-    {S, 1, {0x4C}, 0}, // U+0042
-    {S, 1, {0x4D}, 0}, // U+0043
-    {S, 1, {0x4F}, 0}, // U+0044
-    {S, 1, {0x51}, 0}, // U+0045
-    {S, 1, {0x53}, 0}, // U+0046
-    {S, 1, {0x55}, 0}, // U+0047
-    {S, 1, {0x57}, 0}, // U+0048
-    {S, 1, {0x59}, 0}, // U+0049
-    {S, 1, {0x5B}, 0}, // U+004A
-    {S, 1, {0x5C}, 0}, // U+004B
-    {S, 1, {0x5E}, 0}, // U+004C
-    {S, 1, {0x60}, 0}, // U+004D
-    {S, 1, {0x62}, 0}, // U+004E
-    {S, 1, {0x64}, 0}, // U+004F
-    {S, 1, {0x66}, 0}, // U+0050
-    {S, 1, {0x68}, 0}, // U+0051
-    {S, 1, {0x69}, 0}, // U+0052
-    {S, 1, {0x6B}, 0}, // U+0053
-    {S, 1, {0x6D}, 0}, // U+0054
-    {S, 1, {0x6F}, 0}, // U+0055
-    {S, 1, {0x71}, 0}, // U+0056
-    {S, 1, {0x73}, 0}, // U+0057
-    {S, 1, {0x75}, 0}, // U+0058
-    {S, 1, {0x76}, 0}, // U+0059
-    {S, 1, {0x78}, 0}, // U+005A
-    {S, 1, {0x27}, 0}, // U+005B
-    {S, 1, {0x29}, 0}, // U+005C
-    {S, 1, {0x2A}, 0}, // U+005D
-    {S, 2, {0x2B, 0x02}, 0}, // U+005E
-    {S, 2, {0x2B, 0x03}, 0}, // U+005F
-    {S, 2, {0x2B, 0x07}, 0}, // U+0060
-    {S, 1, {0x4A}, 0}, // U+0061
-    {S, 1, {0x4C}, 0}, // U+0062
-    {S, 1, {0x4D}, 0}, // U+0063
-    {S, 1, {0x4F}, 0}, // U+0064
-    {S, 1, {0x51}, 0}, // U+0065
-    {S, 1, {0x53}, 0}, // U+0066
-    {S, 1, {0x55}, 0}, // U+0067
-    {S, 1, {0x57}, 0}, // U+0068
-    {S, 1, {0x59}, 0}, // U+0069
-    {S, 1, {0x5B}, 0}, // U+006A
-    {S, 1, {0x5C}, 0}, // U+006B
-    {S, 1, {0x5E}, 0}, // U+006C
-    {S, 1, {0x60}, 0}, // U+006D
-    {S, 1, {0x62}, 0}, // U+006E
-    {S, 1, {0x64}, 0}, // U+006F
-    {S, 1, {0x66}, 0}, // U+0070
-    {S, 1, {0x68}, 0}, // U+0071
-    {S, 1, {0x69}, 0}, // U+0072
-    {S, 1, {0x6B}, 0}, // U+0073
-    {S, 1, {0x6D}, 0}, // U+0074
-    {S, 1, {0x6F}, 0}, // U+0075
-    {S, 1, {0x71}, 0}, // U+0076
-    {S, 1, {0x73}, 0}, // U+0077
-    {S, 1, {0x75}, 0}, // U+0078
-    {S, 1, {0x76}, 0}, // U+0079
-    {S, 1, {0x78}, 0}, // U+007A
-    {S, 2, {0x2B, 0x09}, 0}, // U+007B
-    {S, 2, {0x2B, 0x0B}, 0}, // U+007C
-    {S, 2, {0x2B, 0x0D}, 0}, // U+007D
-    {S, 2, {0x2B, 0x0F}, 0}, // U+007E
-    {U, 0, {}, 0x1D}, // U+007F
-    {U, 0, {}, 0x1E}, // U+0080
-    {U, 0, {}, 0x1F}, // U+0081
-    {U, 0, {}, 0x20}, // U+0082
-    {U, 0, {}, 0x21}, // U+0083
-    {U, 0, {}, 0x22}, // U+0084
-    {U, 0, {}, 0x23}, // U+0085
-    {U, 0, {}, 0x24}, // U+0086
-    {U, 0, {}, 0x25}, // U+0087
-    {U, 0, {}, 0x26}, // U+0088
-    {U, 0, {}, 0x27}, // U+0089
-    {U, 0, {}, 0x28}, // U+008A
-    {U, 0, {}, 0x29}, // U+008B
-    {U, 0, {}, 0x2A}, // U+008C
-    {U, 0, {}, 0x2B}, // U+008D
-    {U, 0, {}, 0x2C}, // U+008E
-    {U, 0, {}, 0x2D}, // U+008F
-    {U, 0, {}, 0x2E}, // U+0090
-    {U, 0, {}, 0x2F}, // U+0091
-    {U, 0, {}, 0x30}, // U+0092
-    {U, 0, {}, 0x31}, // U+0093
-    {U, 0, {}, 0x32}, // U+0094
-    {U, 0, {}, 0x33}, // U+0095
-    {U, 0, {}, 0x34}, // U+0096
-    {U, 0, {}, 0x35}, // U+0097
-    {U, 0, {}, 0x36}, // U+0098
-    {U, 0, {}, 0x37}, // U+0099
-    {U, 0, {}, 0x38}, // U+009A
-    {U, 0, {}, 0x39}, // U+009B
-    {U, 0, {}, 0x3A}, // U+009C
-    {U, 0, {}, 0x3B}, // U+009D
-    {U, 0, {}, 0x3C}, // U+009E
-    {U, 0, {}, 0x3D}, // U+009F
-    {S, 2, {0x08, 0x02}, 0}, // U+00A0
-    {S, 2, {0x2B, 0x10}, 0}, // U+00A1
-    {S, 2, {0x34, 0xA6}, 0}, // U+00A2
-    {S, 2, {0x34, 0xA7}, 0}, // U+00A3
-    {S, 2, {0x34, 0xA8}, 0}, // U+00A4
-    {S, 2, {0x34, 0xA9}, 0}, // U+00A5
-    {S, 2, {0x2B, 0x11}, 0}, // U+00A6
-    {S, 2, {0x34, 0xAA}, 0}, // U+00A7
-    {S, 2, {0x2B, 0x12}, 0}, // U+00A8
-    {S, 2, {0x34, 0xAB}, 0}, // U+00A9
-    {I, 1, {0x4A}, 0x03}, // U+00AA
-    {S, 2, {0x33, 0x05}, 0}, // U+00AB
-    {S, 2, {0x34, 0xAC}, 0}, // U+00AC
-    {U, 0, {}, 0x83}, // U+00AD
-    {S, 2, {0x34, 0xAD}, 0}, // U+00AE
-    {S, 2, {0x2B, 0x13}, 0}, // U+00AF
-    {S, 2, {0x34, 0xAE}, 0}, // U+00B0
-    {S, 2, {0x33, 0x04}, 0}, // U+00B1
-    {S, 1, {0x3A}, 0}, // U+00B2
-    {S, 1, {0x3C}, 0}, // U+00B3
-    {S, 2, {0x2B, 0x14}, 0}, // U+00B4
-    {S, 2, {0x34, 0xAF}, 0}, // U+00B5
-    {S, 2, {0x34, 0xB0}, 0}, // U+00B6
-    {S, 2, {0x34, 0xB1}, 0}, // U+00B7
-    {S, 2, {0x2B, 0x15}, 0}, // U+00B8
-    {S, 1, {0x38}, 0}, // U+00B9
-    {I, 1, {0x64}, 0x03}, // U+00BA
-    {S, 2, {0x33, 0x07}, 0}, // U+00BB
-    {S, 2, {0x37, 0x12}, 0}, // U+00BC
-    {S, 2, {0x37, 0x16}, 0}, // U+00BD
-    {S, 2, {0x37, 0x1A}, 0}, // U+00BE
-    {S, 2, {0x2B, 0x16}, 0}, // U+00BF
-    {I, 1, {0x4A}, 0x0F}, // U+00C0
-    {I, 1, {0x4A}, 0x0E}, // U+00C1
-    {I, 1, {0x4A}, 0x12}, // U+00C2
-    {I, 1, {0x4A}, 0x19}, // U+00C3
-    {I, 1, {0x4A}, 0x13}, // U+00C4
-    {I, 1, {0x4A}, 0x1A}, // U+00C5
-    {S, 2, {0x4A, 0x51}, 0}, // U+00C6
-    {I, 1, {0x4D}, 0x1C}, // U+00C7
-    {I, 1, {0x51}, 0x0F}, // U+00C8
-    {I, 1, {0x51}, 0x0E}, // U+00C9
-    {I, 1, {0x51}, 0x12}, // U+00CA
-    {I, 1, {0x51}, 0x13}, // U+00CB
-    {I, 1, {0x59}, 0x0F}, // U+00CC
-    {I, 1, {0x59}, 0x0E}, // U+00CD
-    {I, 1, {0x59}, 0x12}, // U+00CE
-    {I, 1, {0x59}, 0x13}, // U+00CF
-    {I, 1, {0x4F}, 0x68}, // U+00D0
-    {I, 1, {0x62}, 0x19}, // U+00D1
-    {I, 1, {0x64}, 0x0F}, // U+00D2
-    {I, 1, {0x64}, 0x0E}, // U+00D3
-    {I, 1, {0x64}, 0x12}, // U+00D4
-    {I, 1, {0x64}, 0x19}, // U+00D5
-    {I, 1, {0x64}, 0x13}, // U+00D6
-    {S, 2, {0x33, 0x09}, 0}, // U+00D7
-    {I, 1, {0x64}, 0x21}, // U+00D8
-    {I, 1, {0x6F}, 0x0F}, // U+00D9
-    {I, 1, {0x6F}, 0x0E}, // U+00DA
-    {I, 1, {0x6F}, 0x12}, // U+00DB
-    {I, 1, {0x6F}, 0x13}, // U+00DC
-    {I, 1, {0x76}, 0x0E}, // U+00DD
-    {S, 2, {0x6D, 0x57}, 0}, // U+00DE
-    {S, 2, {0x6B, 0x6B}, 0}, // U+00DF
-    {I, 1, {0x4A}, 0x0F}, // U+00E0
-    {I, 1, {0x4A}, 0x0E}, // U+00E1
-    {I, 1, {0x4A}, 0x12}, // U+00E2
-    {I, 1, {0x4A}, 0x19}, // U+00E3
-    {I, 1, {0x4A}, 0x13}, // U+00E4
-    {I, 1, {0x4A}, 0x1A}, // U+00E5
-    {S, 2, {0x4A, 0x51}, 0}, // U+00E6
-    {I, 1, {0x4D}, 0x1C}, // U+00E7
-    {I, 1, {0x51}, 0x0F}, // U+00E8
-    {I, 1, {0x51}, 0x0E}, // U+00E9
-    {I, 1, {0x51}, 0x12}, // U+00EA
-    {I, 1, {0x51}, 0x13}, // U+00EB
-    {I, 1, {0x59}, 0x0F}, // U+00EC
-    {I, 1, {0x59}, 0x0E}, // U+00ED
-    {I, 1, {0x59}, 0x12}, // U+00EE
-    {I, 1, {0x59}, 0x13}, // U+00EF
-    {I, 1, {0x4F}, 0x68}, // U+00F0
-    {I, 1, {0x62}, 0x19}, // U+00F1
-    {I, 1, {0x64}, 0x0F}, // U+00F2
-    {I, 1, {0x64}, 0x0E}, // U+00F3
-    {I, 1, {0x64}, 0x12}, // U+00F4
-    {I, 1, {0x64}, 0x19}, // U+00F5
-    {I, 1, {0x64}, 0x13}, // U+00F6
-    {S, 2, {0x33, 0x0A}, 0}, // U+00F7
-    {I, 1, {0x64}, 0x21}, // U+00F8
-    {I, 1, {0x6F}, 0x0F}, // U+00F9
-    {I, 1, {0x6F}, 0x0E}, // U+00FA
-    {I, 1, {0x6F}, 0x12}, // U+00FB
-    {I, 1, {0x6F}, 0x13}, // U+00FC
-    {I, 1, {0x76}, 0x0E}, // U+00FD
-    {S, 2, {0x6D, 0x57}, 0}, // U+00FE
-    {I, 1, {0x76}, 0x13}, // U+00FF
-}};
+constexpr uint8_t kSurrogateExtra = 0x3F;
 
-constexpr std::array<TextKeyCode, 256> kGeneral = {{
-    {X, 0, {}, 0}, // U+0000
-    {U, 0, {}, 0x03}, // U+0001
-    {U, 0, {}, 0x04}, // U+0002
-    {U, 0, {}, 0x05}, // U+0003
-    {U, 0, {}, 0x06}, // U+0004
-    {U, 0, {}, 0x07}, // U+0005
-    {U, 0, {}, 0x08}, // U+0006
-    {U, 0, {}, 0x09}, // U+0007
-    {U, 0, {}, 0x0A}, // U+0008
-    {S, 2, {0x07, 0x05}, 0}, // U+0009
-    {S, 2, {0x07, 0x06}, 0}, // U+000A
-    {S, 2, {0x07, 0x07}, 0}, // U+000B
-    {S, 2, {0x07, 0x08}, 0}, // U+000C
-    {S, 2, {0x07, 0x09}, 0}, // U+000D
-    {U, 0, {}, 0x0B}, // U+000E
-    {U, 0, {}, 0x0C}, // U+000F
-    {U, 0, {}, 0x0D}, // U+0010
-    {U, 0, {}, 0x0E}, // U+0011
-    {U, 0, {}, 0x0F}, // U+0012
-    {U, 0, {}, 0x10}, // U+0013
-    {U, 0, {}, 0x11}, // U+0014
-    {U, 0, {}, 0x12}, // U+0015
-    {U, 0, {}, 0x13}, // U+0016
-    {U, 0, {}, 0x14}, // U+0017
-    {U, 0, {}, 0x15}, // U+0018
-    {U, 0, {}, 0x16}, // U+0019
-    {U, 0, {}, 0x17}, // U+001A
-    {U, 0, {}, 0x18}, // U+001B
-    {U, 0, {}, 0x19}, // U+001C
-    {U, 0, {}, 0x1A}, // U+001D
-    {U, 0, {}, 0x1B}, // U+001E
-    {U, 0, {}, 0x1C}, // U+001F
-    {S, 2, {0x07, 0x02}, 0}, // U+0020
-    {S, 2, {0x07, 0x1C}, 0}, // U+0021
-    {S, 2, {0x07, 0x1D}, 0}, // U+0022
-    {S, 2, {0x07, 0x1F}, 0}, // U+0023
-    {S, 2, {0x07, 0x21}, 0}, // U+0024
-    {S, 2, {0x07, 0x23}, 0}, // U+0025
-    {S, 2, {0x07, 0x25}, 0}, // U+0026
-    {U, 0, {}, 0x80}, // U+0027
-    {S, 2, {0x07, 0x27}, 0}, // U+0028
-    {S, 2, {0x07, 0x2A}, 0}, // U+0029
-    {S, 2, {0x07, 0x2D}, 0}, // U+002A
-    {S, 2, {0x08, 0x03}, 0}, // U+002B
-    {S, 2, {0x07, 0x2F}, 0}, // U+002C
-    {U, 0, {}, 0x82}, // U+002D
-    {S, 2, {0x07, 0x33}, 0}, // U+002E
-    {S, 2, {0x07, 0x35}, 0}, // U+002F
-    {S, 2, {0x0D, 0x17}, 0}, // U+0030
-    {S, 2, {0x0D, 0x19}, 0}, // U+0031
-    {S, 2, {0x0D, 0x1A}, 0}, // U+0032
-    {S, 2, {0x0D, 0x1B}, 0}, // U+0033
-    {S, 2, {0x0D, 0x1C}, 0}, // U+0034
-    {S, 2, {0x0D, 0x1D}, 0}, // U+0035
-    {S, 2, {0x0D, 0x1E}, 0}, // U+0036
-    {S, 2, {0x0D, 0x1F}, 0}, // U+0037
-    {S, 2, {0x0D, 0x20}, 0}, // U+0038
-    {S, 2, {0x0D, 0x21}, 0}, // U+0039
-    {S, 2, {0x07, 0x37}, 0}, // U+003A
-    {S, 2, {0x07, 0x3A}, 0}, // U+003B
-    {S, 2, {0x08, 0x0E}, 0}, // U+003C
-    {S, 2, {0x08, 0x12}, 0}, // U+003D
-    {S, 2, {0x08, 0x14}, 0}, // U+003E
-    {S, 2, {0x07, 0x3C}, 0}, // U+003F
-    {S, 2, {0x07, 0x3E}, 0}, // U+0040
-    {S, 2, {0x0E, 0x02}, 0}, // U+0041
-    {S, 2, {0x0E, 0x09}, 0}, // U+0042
-    {S, 2, {0x0E, 0x0A}, 0}, // U+0043
-    {S, 2, {0x0E, 0x1A}, 0}, // U+0044
-    {S, 2, {0x0E, 0x21}, 0}, // U+0045
-    {S, 2, {0x0E, 0x23}, 0}, // U+0046
-    {S, 2, {0x0E, 0x25}, 0}, // U+0047
-    {S, 2, {0x0E, 0x2C}, 0}, // U+0048
-    {S, 2, {0x0E, 0x32}, 0}, // U+0049
-    {S, 2, {0x0E, 0x35}, 0}, // U+004A
-    {S, 2, {0x0E, 0x36}, 0}, // U+004B
-    {S, 2, {0x0E, 0x48}, 0}, // U+004C
-    {S, 2, {0x0E, 0x51}, 0}, // U+004D
-    {S, 2, {0x0E, 0x70}, 0}, // U+004E
-    {S, 2, {0x0E, 0x7C}, 0}, // U+004F
-    {S, 2, {0x0E, 0x7E}, 0}, // U+0050
-    {S, 2, {0x0E, 0x89}, 0}, // U+0051
-    {S, 2, {0x0E, 0x8A}, 0}, // U+0052
-    {S, 2, {0x0E, 0x91}, 0}, // U+0053
-    {S, 2, {0x0E, 0x99}, 0}, // U+0054
-    {S, 2, {0x0E, 0x9F}, 0}, // U+0055
-    {S, 2, {0x0E, 0xA2}, 0}, // U+0056
-    {S, 2, {0x0E, 0xA4}, 0}, // U+0057
-    {S, 2, {0x0E, 0xA6}, 0}, // U+0058
-    {S, 2, {0x0E, 0xA7}, 0}, // U+0059
-    {S, 2, {0x0E, 0xA9}, 0}, // U+005A
-    {S, 2, {0x07, 0x3F}, 0}, // U+005B
-    {S, 2, {0x07, 0x41}, 0}, // U+005C
-    {S, 2, {0x07, 0x42}, 0}, // U+005D
-    {S, 2, {0x07, 0x43}, 0}, // U+005E
-    {S, 2, {0x07, 0x44}, 0}, // U+005F
-    {S, 2, {0x07, 0x48}, 0}, // U+0060
-    {S, 2, {0x0E, 0x02}, 0}, // U+0061
-    {S, 2, {0x0E, 0x09}, 0}, // U+0062
-    {S, 2, {0x0E, 0x0A}, 0}, // U+0063
-    {S, 2, {0x0E, 0x1A}, 0}, // U+0064
-    {S, 2, {0x0E, 0x21}, 0}, // U+0065
-    {S, 2, {0x0E, 0x23}, 0}, // U+0066
-    {S, 2, {0x0E, 0x25}, 0}, // U+0067
-    {S, 2, {0x0E, 0x2C}, 0}, // U+0068
-    {S, 2, {0x0E, 0x32}, 0}, // U+0069
-    {S, 2, {0x0E, 0x35}, 0}, // U+006A
-    {S, 2, {0x0E, 0x36}, 0}, // U+006B
-    {S, 2, {0x0E, 0x48}, 0}, // U+006C
-    {S, 2, {0x0E, 0x51}, 0}, // U+006D
-    {S, 2, {0x0E, 0x70}, 0}, // U+006E
-    {S, 2, {0x0E, 0x7C}, 0}, // U+006F
-    {S, 2, {0x0E, 0x7E}, 0}, // U+0070
-    {S, 2, {0x0E, 0x89}, 0}, // U+0071
-    {S, 2, {0x0E, 0x8A}, 0}, // U+0072
-    {S, 2, {0x0E, 0x91}, 0}, // U+0073
-    {S, 2, {0x0E, 0x99}, 0}, // U+0074
-    {S, 2, {0x0E, 0x9F}, 0}, // U+0075
-    {S, 2, {0x0E, 0xA2}, 0}, // U+0076
-    {S, 2, {0x0E, 0xA4}, 0}, // U+0077
-    {S, 2, {0x0E, 0xA6}, 0}, // U+0078
-    {S, 2, {0x0E, 0xA7}, 0}, // U+0079
-    {S, 2, {0x0E, 0xA9}, 0}, // U+007A
-    {S, 2, {0x07, 0x4A}, 0}, // U+007B
-    {S, 2, {0x07, 0x4C}, 0}, // U+007C
-    {S, 2, {0x07, 0x4E}, 0}, // U+007D
-    {S, 2, {0x07, 0x50}, 0}, // U+007E
-    {U, 0, {}, 0x1D}, // U+007F
-    {I, 2, {0x0C, 0xFA}, 0x1D}, // U+0080
-    {I, 2, {0x0C, 0xFA}, 0x1E}, // U+0081
-    {I, 2, {0x0C, 0xFA}, 0x1F}, // U+0082
-    {I, 2, {0x0C, 0xFA}, 0x20}, // U+0083
-    {I, 2, {0x0C, 0xFA}, 0x21}, // U+0084
-    {I, 2, {0x0C, 0xFA}, 0x22}, // U+0085
-    {I, 2, {0x0C, 0xFA}, 0x23}, // U+0086
-    {I, 2, {0x0C, 0xFA}, 0x24}, // U+0087
-    {I, 2, {0x0C, 0xFA}, 0x25}, // U+0088
-    {I, 2, {0x0C, 0xFA}, 0x26}, // U+0089
-    {I, 2, {0x0C, 0xFA}, 0x27}, // U+008A
-    {I, 2, {0x0C, 0xFA}, 0x28}, // U+008B
-    {I, 2, {0x0C, 0xFA}, 0x29}, // U+008C
-    {I, 2, {0x0C, 0xFA}, 0x2A}, // U+008D
-    {I, 2, {0x0C, 0xFA}, 0x2B}, // U+008E
-    {I, 2, {0x0C, 0xFA}, 0x2C}, // U+008F
-    {I, 2, {0x0C, 0xFA}, 0x2D}, // U+0090
-    {I, 2, {0x0C, 0xFA}, 0x2E}, // U+0091
-    {I, 2, {0x0C, 0xFA}, 0x2F}, // U+0092
-    {I, 2, {0x0C, 0xFA}, 0x30}, // U+0093
-    {I, 2, {0x0C, 0xFA}, 0x31}, // U+0094
-    {I, 2, {0x0C, 0xFA}, 0x32}, // U+0095
-    {I, 2, {0x0C, 0xFA}, 0x33}, // U+0096
-    {I, 2, {0x0C, 0xFA}, 0x34}, // U+0097
-    {I, 2, {0x0C, 0xFA}, 0x35}, // U+0098
-    {I, 2, {0x0C, 0xFA}, 0x36}, // U+0099
-    {I, 2, {0x0C, 0xFA}, 0x37}, // U+009A
-    {I, 2, {0x0C, 0xFA}, 0x38}, // U+009B
-    {I, 2, {0x0C, 0xFA}, 0x39}, // U+009C
-    {I, 2, {0x0C, 0xFA}, 0x3A}, // U+009D
-    {I, 2, {0x0C, 0xFA}, 0x3B}, // U+009E
-    {I, 2, {0x0C, 0xFA}, 0x3C}, // U+009F
-    {S, 2, {0x07, 0x04}, 0}, // U+00A0
-    {S, 2, {0x07, 0x51}, 0}, // U+00A1
-    {S, 2, {0x07, 0x97}, 0}, // U+00A2
-    {S, 2, {0x07, 0x98}, 0}, // U+00A3
-    {S, 2, {0x07, 0x99}, 0}, // U+00A4
-    {S, 2, {0x07, 0x9A}, 0}, // U+00A5
-    {S, 2, {0x07, 0x52}, 0}, // U+00A6
-    {S, 2, {0x0A, 0x06}, 0}, // U+00A7
-    {S, 2, {0x07, 0x53}, 0}, // U+00A8
-    {S, 2, {0x0A, 0x07}, 0}, // U+00A9
-    {I, 2, {0x0E, 0x02}, 0x03}, // U+00AA
-    {S, 2, {0x08, 0x18}, 0}, // U+00AB
-    {S, 2, {0x0A, 0x08}, 0}, // U+00AC
-    {X, 0, {}, 0}, // U+00AD
-    {S, 2, {0x0A, 0x09}, 0}, // U+00AE
-    {S, 2, {0x07, 0x54}, 0}, // U+00AF
-    {S, 2, {0x0A, 0x0A}, 0}, // U+00B0
-    {S, 2, {0x08, 0x17}, 0}, // U+00B1
-    {S, 2, {0x0D, 0x1A}, 0}, // U+00B2
-    {S, 2, {0x0D, 0x1B}, 0}, // U+00B3
-    {S, 2, {0x07, 0x55}, 0}, // U+00B4
-    {S, 2, {0x0A, 0x0B}, 0}, // U+00B5
-    {S, 2, {0x0A, 0x0C}, 0}, // U+00B6
-    {S, 2, {0x0A, 0x0D}, 0}, // U+00B7
-    {S, 2, {0x07, 0x56}, 0}, // U+00B8
-    {S, 2, {0x0D, 0x19}, 0}, // U+00B9
-    {I, 2, {0x0E, 0x7C}, 0x03}, // U+00BA
-    {S, 2, {0x08, 0x1A}, 0}, // U+00BB
-    {I, 2, {0x0D, 0x18}, 0xCE}, // U+00BC
-    {I, 2, {0x0D, 0x18}, 0xD6}, // U+00BD
-    {I, 2, {0x0D, 0x1B}, 0xDE}, // U+00BE
-    {S, 2, {0x07, 0x57}, 0}, // U+00BF
-    {I, 2, {0x0E, 0x02}, 0x0F}, // U+00C0
-    {I, 2, {0x0E, 0x02}, 0x0E}, // U+00C1
-    {I, 2, {0x0E, 0x02}, 0x12}, // U+00C2
-    {I, 2, {0x0E, 0x02}, 0x19}, // U+00C3
-    {I, 2, {0x0E, 0x02}, 0x13}, // U+00C4
-    {I, 2, {0x0E, 0x02}, 0x1A}, // U+00C5
-    {S, 4, {0x0E, 0x02, 0x0E, 0x21}, 0}, // U+00C6
-    {I, 2, {0x0E, 0x0A}, 0x1C}, // U+00C7
-    {I, 2, {0x0E, 0x21}, 0x0F}, // U+00C8
-    {I, 2, {0x0E, 0x21}, 0x0E}, // U+00C9
-    {I, 2, {0x0E, 0x21}, 0x12}, // U+00CA
-    {I, 2, {0x0E, 0x21}, 0x13}, // U+00CB
-    {I, 2, {0x0E, 0x32}, 0x0F}, // U+00CC
-    {I, 2, {0x0E, 0x32}, 0x0E}, // U+00CD
-    {I, 2, {0x0E, 0x32}, 0x12}, // U+00CE
-    {I, 2, {0x0E, 0x32}, 0x13}, // U+00CF
-    {I, 2, {0x0E, 0x1A}, 0x68}, // U+00D0
-    {I, 2, {0x0E, 0x70}, 0x19}, // U+00D1
-    {I, 2, {0x0E, 0x7C}, 0x0F}, // U+00D2
-    {I, 2, {0x0E, 0x7C}, 0x0E}, // U+00D3
-    {I, 2, {0x0E, 0x7C}, 0x12}, // U+00D4
-    {I, 2, {0x0E, 0x7C}, 0x19}, // U+00D5
-    {I, 2, {0x0E, 0x7C}, 0x13}, // U+00D6
-    {S, 2, {0x08, 0x1C}, 0}, // U+00D7
-    {I, 2, {0x0E, 0x7C}, 0x21}, // U+00D8
-    {I, 2, {0x0E, 0x9F}, 0x0F}, // U+00D9
-    {I, 2, {0x0E, 0x9F}, 0x0E}, // U+00DA
-    {I, 2, {0x0E, 0x9F}, 0x12}, // U+00DB
-    {S, 4, {0x0E, 0x9F, 0x0E, 0x21}, 0}, // U+00DC
-    {I, 2, {0x0E, 0xA7}, 0x0E}, // U+00DD
-    {S, 4, {0x0E, 0x99, 0x0E, 0x2C}, 0}, // U+00DE
-    {S, 4, {0x0E, 0x91, 0x0E, 0x91}, 0}, // U+00DF
-    {I, 2, {0x0E, 0x02}, 0x0F}, // U+00E0
-    {I, 2, {0x0E, 0x02}, 0x0E}, // U+00E1
-    {I, 2, {0x0E, 0x02}, 0x12}, // U+00E2
-    {I, 2, {0x0E, 0x02}, 0x19}, // U+00E3
-    {I, 2, {0x0E, 0x02}, 0x13}, // U+00E4
-    {I, 2, {0x0E, 0x02}, 0x1A}, // U+00E5
-    {S, 4, {0x0E, 0x02, 0x0E, 0x21}, 0}, // U+00E6
-    {I, 2, {0x0E, 0x0A}, 0x1C}, // U+00E7
-    {I, 2, {0x0E, 0x21}, 0x0F}, // U+00E8
-    {I, 2, {0x0E, 0x21}, 0x0E}, // U+00E9
-    {I, 2, {0x0E, 0x21}, 0x12}, // U+00EA
-    {I, 2, {0x0E, 0x21}, 0x13}, // U+00EB
-    {I, 2, {0x0E, 0x32}, 0x0F}, // U+00EC
-    {I, 2, {0x0E, 0x32}, 0x0E}, // U+00ED
-    {I, 2, {0x0E, 0x32}, 0x12}, // U+00EE
-    {I, 2, {0x0E, 0x32}, 0x13}, // U+00EF
-    {I, 2, {0x0E, 0x1A}, 0x68}, // U+00F0
-    {I, 2, {0x0E, 0x70}, 0x19}, // U+00F1
-    {I, 2, {0x0E, 0x7C}, 0x0F}, // U+00F2
-    {I, 2, {0x0E, 0x7C}, 0x0E}, // U+00F3
-    {I, 2, {0x0E, 0x7C}, 0x12}, // U+00F4
-    {I, 2, {0x0E, 0x7C}, 0x19}, // U+00F5
-    {I, 2, {0x0E, 0x7C}, 0x13}, // U+00F6
-    {S, 2, {0x08, 0x1D}, 0}, // U+00F7
-    {I, 2, {0x0E, 0x7C}, 0x21}, // U+00F8
-    {I, 2, {0x0E, 0x9F}, 0x0F}, // U+00F9
-    {I, 2, {0x0E, 0x9F}, 0x0E}, // U+00FA
-    {I, 2, {0x0E, 0x9F}, 0x12}, // U+00FB
-    {S, 4, {0x0E, 0x9F, 0x0E, 0x21}, 0}, // U+00FC
-    {I, 2, {0x0E, 0xA7}, 0x0E}, // U+00FD
-    {S, 4, {0x0E, 0x99, 0x0E, 0x2C}, 0}, // U+00FE
-    {I, 2, {0x0E, 0xA7}, 0x13}, // U+00FF
-}};
+bool hasInline(TextCodeKind kind) {
+    return kind == TextCodeKind::Simple || kind == TextCodeKind::International || kind == TextCodeKind::Flagged;
+}
+
+bool hasExtra(TextCodeKind kind) {
+    return kind != TextCodeKind::Simple && kind != TextCodeKind::Ignored;
+}
+
+// Adds step to the inline bytes, read as one big-endian number.
+void increase(TextKeyCode& code, unsigned step) {
+    for (std::size_t i = code.inlineLength; i-- > 0 && step != 0;) {
+        const unsigned sum = code.inlineBytes[i] + step;
+        code.inlineBytes[i] = static_cast<uint8_t>(sum);
+        step = sum >> 8;
+    }
+}
+
+// Reads the stream. The data is part of the program and its generator reads it back before
+// writing it; should it still be malformed, reading stays within it and the table within bounds.
+class StreamReader {
+public:
+    explicit StreamReader(std::span<const uint8_t> data) : m_data(data) {}
+    bool atEnd() const { return m_at == m_data.size(); }
+    uint8_t byte() { return m_at < m_data.size() ? m_data[m_at++] : 0; }
+    template <std::size_t N> uint8_t bytes(std::array<uint8_t, N>& into) {
+        const auto length = static_cast<uint8_t>(std::min<std::size_t>(byte(), N));
+        for (uint8_t i = 0; i < length; ++i)
+            into[i] = byte();
+        return length;
+    }
+
+private:
+    std::span<const uint8_t> m_data;
+    std::size_t m_at = 0;
+};
+
+std::unique_ptr<Table> readTable(std::span<const uint8_t> data) {
+    auto table = std::make_unique<Table>();
+    std::size_t unit = 0;
+    TextKeyCode before;
+    const auto add = [&](const TextKeyCode& code) {
+        if (unit == 0xD800)
+            unit = 0xE000; // the surrogates are not in the stream
+        if (unit <= 0xFFFF)
+            (*table)[unit++] = code;
+        before = code;
+    };
+    StreamReader stream(data);
+    while (!stream.atEnd()) {
+        const uint8_t op = stream.byte();
+        if (op < 0x40) { // codes whose inline bytes step by the bytes that follow
+            for (int n = op + 1; n > 0; --n) {
+                TextKeyCode code = before;
+                increase(code, stream.byte());
+                add(code);
+            }
+        } else if (op < 0x60) { // copies of the code before
+            for (int n = op - 0x40 + 1; n > 0; --n)
+                add(before);
+        } else if (op < 0x80) { // codes whose inline bytes step by one amount
+            const uint8_t step = stream.byte();
+            for (int n = op - 0x60 + 1; n > 0; --n) {
+                TextKeyCode code = before;
+                increase(code, step);
+                add(code);
+            }
+        } else { // a code of a kind, told in full or as a change from the code before
+            const unsigned kind = (op >> 2) & 7;
+            TextKeyCode code;
+            code.kind = kind <= static_cast<unsigned>(TextCodeKind::Ignored) ? static_cast<TextCodeKind>(kind)
+                                                                             : TextCodeKind::Ignored;
+            if (hasInline(code.kind)) {
+                if (op & 2) {
+                    code.inlineLength = before.inlineLength;
+                    code.inlineBytes = before.inlineBytes;
+                    increase(code, stream.byte());
+                } else {
+                    code.inlineLength = stream.bytes(code.inlineBytes);
+                }
+            }
+            if (hasExtra(code.kind)) {
+                if (op & 1) {
+                    code.extraLength = before.extraLength;
+                    code.extraBytes = before.extraBytes;
+                    code.flag = before.flag;
+                } else {
+                    code.extraLength = stream.bytes(code.extraBytes);
+                    if (code.kind == TextCodeKind::Flagged)
+                        code.flag = stream.byte();
+                }
+            }
+            add(code);
+        }
+    }
+
+    // A high surrogate's inline bytes are the unit less 10238; a low one's the unit less
+    // 9984 to 9992, by where it falls in its block of 1024. Access writes them so.
+    for (unsigned surrogate = 0xD800; surrogate < 0xE000; ++surrogate) {
+        unsigned value = surrogate - 10238;
+        if (surrogate >= 0xDC00) {
+            const unsigned d = (surrogate - 0xDC00) % 1024;
+            value = surrogate - (d < 8 ? 9992 : d < 262 ? 9990 : d < 516 ? 9988 : d < 770 ? 9986 : 9984);
+        }
+        TextKeyCode& code = (*table)[surrogate];
+        code.kind = TextCodeKind::International;
+        code.inlineLength = 2;
+        code.inlineBytes = {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value & 0xFF)};
+        code.extraLength = 1;
+        code.extraBytes = {kSurrogateExtra};
+    }
+    return table;
+}
 
 } // namespace
 
-const std::array<TextKeyCode, 256>& textKeyCodes(TextSortOrder order) {
-    return order == TextSortOrder::General ? kGeneral : kGeneralLegacy;
+const std::array<TextKeyCode, 0x10000>& textKeyCodes(TextSortOrder order) {
+    // Read on first use, once (a static's initialisation is thread-safe).
+    if (order == TextSortOrder::General) {
+        static const std::unique_ptr<Table> general = readTable(sort_order_data::general());
+        return *general;
+    }
+    static const std::unique_ptr<Table> legacy = readTable(sort_order_data::generalLegacy());
+    return *legacy;
 }
 
 } // namespace storage

@@ -21,8 +21,7 @@ Result<TextSortOrder> textSortOrder(uint16_t lcid, uint8_t version, FileFormat f
 // first 255 UTF-16 units without trailing spaces, as inline codes, end of
 // text (01), then the accent and unprintable sections when there are any,
 // and 00 (descending: all of it inverted, then 00). Upper and lower case
-// give the same key. A unit above U+00FF (surrogates included) has no code
-// in the tables: refused with write_errors::characterNotIndexable, nothing appended.
-Status appendTextKey(std::vector<uint8_t>& key, std::u16string_view text, TextSortOrder order, bool ascending);
+// give the same key. Every unit has a code, a surrogate included.
+void appendTextKey(std::vector<uint8_t>& key, std::u16string_view text, TextSortOrder order, bool ascending);
 
 } // namespace storage

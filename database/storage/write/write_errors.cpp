@@ -1,6 +1,5 @@
 #include "database/storage/write/write_errors.h"
 
-#include <cstdio>
 #include <string>
 
 namespace storage::write_errors {
@@ -33,12 +32,6 @@ Error relatedRecordRequired(std::string_view table) {
 }
 Error valueCountMismatch() { return jet(3346, "Number of query values and destination fields are not the same."); }
 
-Error characterNotIndexable(char32_t character) {
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
-    return refused(std::string("The value contains the character ") + code +
-                   ", which cannot be put into a text index: only characters U+0000 to U+00FF can be indexed.");
-}
 Error unsupportedColumnType(std::string_view columnName, int typeCode) {
     return refused("Values of column '" + std::string(columnName) + "' (type " + std::to_string(typeCode) +
                    ") cannot be written.");

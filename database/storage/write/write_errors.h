@@ -19,8 +19,6 @@ Error relatedRecordRequired(std::string_view table); // 3201: no row of the rela
 Error valueCountMismatch();       // 3346: INSERT with more or fewer values than fields
 
 // Not Jet errors (number 0, NotSupported): what this engine refuses to write.
-// A character this engine has no index code for (outside U+0000-U+00FF).
-Error characterNotIndexable(char32_t character);
 Error unsupportedColumnType(std::string_view columnName, int typeCode);
 Error unsupportedSortOrder(int lcid, int version);
 Error textNotStorable(std::string_view why);
