@@ -12,6 +12,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -254,6 +258,61 @@ TEST_F(ImportWindow, PointerFollowsTheHoverRulesExceptWhileBusy) {
     QTest::mouseMove(window, QPoint(2, 2));
     EXPECT_EQ(form->pointer().state(), kBusy);
     EXPECT_EQ(form->cursor().shape(), Qt::WaitCursor);
+    // Text boxes show their I-beam only when the window is not busy.
+    auto* text3 = control<QLineEdit>(*form, "Text3");
+    EXPECT_EQ(text3->cursor().shape(), Qt::WaitCursor);
+    form->pointer().setState(kDefault);
+    EXPECT_EQ(text3->cursor().shape(), Qt::IBeamCursor);
+}
+
+const char* const kPushButtons[] = {"PushButton2", "PushButton7", "PushButton3", "PushButton4",
+                                    "PushButton6", "PushButton8", "PushButton1", "PushButton5"};
+
+TEST_F(ImportWindow, EnterPressesTheFocusedButton) {
+    auto form = makeForm2();
+    control<QRadioButton>(*form, "Option2")->click(); // append mode, so that PushButton8 can be pressed
+    for (const char* name : kPushButtons) {
+        SCOPED_TRACE(name);
+        form->show(); // "Switch Access Database" hides it
+        auto* button = control<QPushButton>(*form, name);
+        QSignalSpy clicks(button, &QPushButton::clicked);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter);
+        EXPECT_EQ(clicks.count(), 2);
+    }
+    m_databaseWindow.hide();
+}
+
+// Run by CTest on Qt's offscreen screen and again on a 1280 by 720 screen at every scale
+// from 100 % to 200 %: the window stays inside the screen's available area, centred with
+// its frame, and every button can be reached and clicked at its place in the window.
+TEST_F(ImportWindow, EveryButtonCanBeClickedOnTheScreenItIsShownOn) {
+    auto form = makeForm2();
+    control<QRadioButton>(*form, "Option2")->click();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const QRect area = form->screen()->availableGeometry();
+    const QRect outer = form->frameGeometry();
+    EXPECT_TRUE(area.contains(outer)) << outer.height() << " in " << area.height();
+    EXPECT_NEAR(outer.center().x(), area.center().x(), 1);
+    EXPECT_NEAR(outer.center().y(), area.center().y(), 1);
+
+    auto* scrollArea = form->findChild<QScrollArea*>();
+    ASSERT_NE(scrollArea, nullptr);
+    EXPECT_EQ(scrollArea->verticalScrollBar()->isVisible(), form->height() < 689);
+    for (const char* name : kPushButtons) {
+        SCOPED_TRACE(name);
+        form->show();
+        auto* button = control<QPushButton>(*form, name);
+        scrollArea->ensureWidgetVisible(button, 0, 0);
+        const QRect inViewport(button->mapTo(scrollArea->viewport(), QPoint(0, 0)), button->size());
+        EXPECT_TRUE(scrollArea->viewport()->rect().contains(inViewport));
+        QSignalSpy clicks(button, &QPushButton::clicked);
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, button->mapTo(form.get(), button->rect().center()));
+        EXPECT_EQ(clicks.count(), 1);
+    }
+    m_databaseWindow.hide();
 }
 
 } // namespace
