@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -20,9 +21,39 @@ QRect availableArea(const QWidget& window) {
     return screen ? screen->availableGeometry() : QRect();
 }
 
+// At scales such as 125 % a list's viewport, rounded to whole screen pixels, can cover the
+// last row of its frame. The list paints its background itself, inside the frame's last
+// row and column, and the viewport only its items, so the frame drawn around them stays whole.
+class FrameBackground : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            auto* list = static_cast<QAbstractScrollArea*>(watched);
+            QPainter painter(list);
+            painter.fillRect(list->rect().adjusted(0, 0, -1, -1),
+                             list->palette().brush(list->viewport()->backgroundRole()));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void keepFramesWhole(QWidget& window) {
+    auto* background = new FrameBackground(&window);
+    for (QAbstractScrollArea* list : window.findChildren<QAbstractScrollArea*>()) {
+        if (list->frameShape() == QFrame::NoFrame)
+            continue;
+        list->installEventFilter(background);
+        list->viewport()->setAutoFillBackground(false);
+    }
+}
+
 } // namespace
 
 ScreenFit::ScreenFit(QWidget& window) : QObject(&window), m_window(window), m_design(window.size()) {
+    keepFramesWhole(window);
     m_scrollArea = new QScrollArea(&window);
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setWidgetResizable(false);

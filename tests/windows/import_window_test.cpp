@@ -4,6 +4,7 @@
 #include "filelist/ui/file_list_view.h"
 #include "windows/import_window.h"
 
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -12,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QImage>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -19,6 +21,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QtMath>
 
 namespace {
 
@@ -282,6 +285,36 @@ TEST_F(ImportWindow, EnterPressesTheFocusedButton) {
         EXPECT_EQ(clicks.count(), 2);
     }
     m_databaseWindow.hide();
+}
+
+// At any scale each list shows the bottom line of its frame: among the last screen pixels
+// of the list there is one that is neither the list's white nor the window's background.
+TEST_F(ImportWindow, ControlsAreWholeAtTheScreensScale) {
+    auto form = makeForm2();
+    control<QRadioButton>(*form, "Option2")->click();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto* scrollArea = form->findChild<QScrollArea*>();
+    ASSERT_NE(scrollArea, nullptr);
+    for (const char* name : {"ListView1", "List1"}) {
+        SCOPED_TRACE(name);
+        auto* list = control<QAbstractScrollArea>(*form, name);
+        scrollArea->ensureWidgetVisible(list, 0, 0);
+        const QImage picture = form->grab().toImage();
+        const qreal scale = picture.devicePixelRatio();
+        const QRect rect(list->mapTo(form.get(), QPoint(0, 0)), list->size());
+        const QColor white = list->palette().color(QPalette::Base);
+        const QColor background = form->palette().color(form->backgroundRole());
+        const int x = qRound(rect.center().x() * scale);
+        const int bottom = qCeil((rect.bottom() + 1) * scale) - 1;
+        ASSERT_LT(bottom, picture.height());
+        bool line = false;
+        for (int y = bottom - qCeil(2 * scale); y <= bottom; ++y) {
+            const QColor pixel = picture.pixelColor(x, y);
+            line = line || (pixel != white && pixel != background);
+        }
+        EXPECT_TRUE(line) << "at scale " << scale;
+    }
 }
 
 // Run by CTest on Qt's offscreen screen and again on a 1280 by 720 screen at every scale
