@@ -8,12 +8,12 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QImage>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
