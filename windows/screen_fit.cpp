@@ -56,6 +56,8 @@ ScreenFit::ScreenFit(QWidget& window) : QObject(&window), m_window(window), m_de
     keepFramesWhole(window);
     m_scrollArea = new QScrollArea(&window);
     m_scrollArea->setFrameShape(QFrame::NoFrame);
+    // No stop of its own in the tab order; it scrolls the control that takes the focus into view.
+    m_scrollArea->setFocusPolicy(Qt::NoFocus);
     m_scrollArea->setWidgetResizable(false);
     // The scroll area and its viewport show the window's own background.
     m_scrollArea->setBackgroundRole(QPalette::NoRole);

@@ -5,6 +5,7 @@
 #include "windows/import_window.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSet>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -315,6 +317,30 @@ TEST_F(ImportWindow, ControlsAreWholeAtTheScreensScale) {
         }
         EXPECT_TRUE(line) << "at scale " << scale;
     }
+}
+
+// Tab reaches every control that takes the focus and scrolls each one into view.
+TEST_F(ImportWindow, TabBringsEachControlIntoView) {
+    auto form = makeForm2();
+    control<QRadioButton>(*form, "Option2")->click();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto* scrollArea = form->findChild<QScrollArea*>();
+    ASSERT_NE(scrollArea, nullptr);
+    control<QWidget>(*form, "ListView1")->setFocus();
+    QSet<QString> reached;
+    for (int i = 0; i < 30; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        reached.insert(focused->objectName());
+        const QRect inViewport(focused->mapTo(scrollArea->viewport(), QPoint(0, 0)), focused->size());
+        EXPECT_TRUE(scrollArea->viewport()->rect().contains(inViewport)) << focused->objectName().toStdString();
+    }
+    for (const char* name : kPushButtons)
+        EXPECT_TRUE(reached.contains(name)) << name;
+    for (const char* name : {"ListView1", "List1", "Check2", "Text3"})
+        EXPECT_TRUE(reached.contains(name)) << name;
 }
 
 // Run by CTest on Qt's offscreen screen and again on a 1280 by 720 screen at every scale
