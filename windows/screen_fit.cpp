@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <QWidget>
 
 namespace gui {
@@ -105,8 +106,26 @@ void ScreenFit::fitAndCentre() {
     m_waitingForFrame = frameExtra().isNull();
 }
 
+void ScreenFit::followScreen() {
+    QWindow* handle = m_window.windowHandle();
+    if (m_followingScreen || !handle)
+        return;
+    m_followingScreen = true;
+    auto watchArea = [this](QScreen* screen) {
+        if (screen)
+            connect(screen, &QScreen::availableGeometryChanged, this, &ScreenFit::fit, Qt::UniqueConnection);
+    };
+    watchArea(handle->screen());
+    connect(handle, &QWindow::screenChanged, this, [this, watchArea](QScreen* screen) {
+        watchArea(screen);
+        fit();
+    });
+}
+
 bool ScreenFit::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (watched == &m_window && type == QEvent::Show)
+        followScreen();
     if (watched == &m_window && m_waitingForFrame &&
         (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) && m_window.isVisible() &&
         !frameExtra().isNull()) {

@@ -21,7 +21,8 @@ public:
 
     // Sizes the window for its screen and centres it there, frame included. Until the
     // window system has drawn the frame its size is not known; the window is fitted and
-    // centred again once it is.
+    // centred again once it is. Moved to another screen, or when its screen's available
+    // area changes, the window is fitted again where it stands.
     void fitAndCentre();
 
     QScrollArea& scrollArea() const { return *m_scrollArea; }
@@ -31,12 +32,14 @@ protected:
 
 private:
     void fit();
+    void followScreen();
     QSize frameExtra() const;
 
     QWidget& m_window;
     QSize m_design;
     QScrollArea* m_scrollArea = nullptr;
     bool m_waitingForFrame = false;
+    bool m_followingScreen = false;
 };
 
 } // namespace gui

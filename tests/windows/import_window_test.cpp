@@ -343,6 +343,27 @@ TEST_F(ImportWindow, TabBringsEachControlIntoView) {
         EXPECT_TRUE(reached.contains(name)) << name;
 }
 
+// Run by CTest with a large and a small screen side by side: the window is fitted again
+// on the screen it is moved to.
+TEST_F(ImportWindow, MovedToASmallerScreenTheWindowFitsItAgain) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2)
+        GTEST_SKIP() << "one screen only";
+    auto form = makeForm2();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_EQ(form->screen(), screens[0]);
+    EXPECT_EQ(form->size(), QSize(424, 689));
+    const QRect small = screens[1]->availableGeometry();
+    ASSERT_LT(small.height(), 689);
+    form->move(small.topLeft());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->screen() == screens[1]; }));
+    EXPECT_LE(form->frameGeometry().height(), small.height());
+    form->move(screens[0]->availableGeometry().topLeft());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->screen() == screens[0]; }));
+    EXPECT_EQ(form->size(), QSize(424, 689));
+}
+
 // Run by CTest on Qt's offscreen screen and again on a 1280 by 720 screen at every scale
 // from 100 % to 200 %: the window stays inside the screen's available area, centred with
 // its frame, and every button can be reached and clicked at its place in the window.
