@@ -13,6 +13,7 @@ namespace gui {
 // but no larger than the available area of its screen (task bars left out), frame and
 // title bar included, so that when the screen is too small the controls scroll inside it
 // and every one stays reachable. When the design fits, nothing of the scroll area shows.
+// The window's lists also keep their frames whole at fractional scales (125 %, 175 %).
 class ScreenFit : public QObject {
     Q_OBJECT
 public:
