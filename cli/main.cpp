@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/console_ui.h"
 #include "import/application_identity.h"
+#include "import/local_file_names.h"
 #include "import/process_signals.h"
 
 #include <QCoreApplication>
@@ -30,8 +31,10 @@ int main(int argc, char** argv) {
     importer::applyApplicationIdentity();
     importer::ignoreFileSizeSignal();
 
-    QStringList words = QCoreApplication::arguments();
-    words.removeFirst();
+    // The words as bytes, so that a file named in any encoding is opened by its own name.
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words << importer::decodeLocalFileName(QByteArray(argv[i]));
     QString error;
     const cli::Arguments arguments = cli::parseArguments(
         words, {"--password", "--separator", "--create", "--append", "--columns-from-prompt", "--format"}, &error);

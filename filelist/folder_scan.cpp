@@ -1,43 +1,90 @@
 #include "filelist/folder_scan.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "filelist/directory_listing.h"
+#include "import/local_file_names.h"
+
 #include <QRegularExpression>
 #include <QSet>
+
+#include <algorithm>
 
 namespace filelist {
 
 namespace {
 
-QString withSeparator(const QString& folder) { return folder.endsWith(QChar('/')) ? folder : folder + QChar('/'); }
+using Identities = QSet<FolderIdentity>;
 
-void collect(QStringList& folders, bool recurse, QSet<QString>& visited) {
+QString withSeparator(const QString& folder) {
+    return folder.endsWith(QChar('/')) ? folder : folder + QChar('/');
+}
+
+bool isHidden(const QString& name) {
+    return name.startsWith(QChar('.'));
+}
+
+QList<DirectoryEntry> sortedListing(const QString& folder) {
+    QList<DirectoryEntry> entries = listDirectory(folder);
+    std::sort(entries.begin(), entries.end(), [](const DirectoryEntry& left, const DirectoryEntry& right) {
+        return namesInListingOrder(left.name, right.name);
+    });
+    return entries;
+}
+
+// The identities of every folder reached from `folders` by real subfolders alone, no link
+// followed: the folders that the walk shows under their own paths.
+Identities realTree(const QStringList& folders) {
+    Identities found;
+    QStringList level = folders;
+    while (!level.isEmpty()) {
+        QStringList next;
+        for (const QString& folder : std::as_const(level)) {
+            const auto identity = folderIdentity(folder);
+            if (!identity || found.contains(*identity))
+                continue;
+            found.insert(*identity);
+            for (const DirectoryEntry& entry : listDirectory(folder))
+                if (entry.kind == DirectoryEntry::Kind::Folder && !entry.isLink && !isHidden(entry.name))
+                    next << withSeparator(folder) + entry.name;
+        }
+        level = next;
+    }
+    return found;
+}
+
+void collect(QStringList& folders, bool recurse, const Identities& real, Identities& visited) {
     QStringList found;
     for (const QString& folder : std::as_const(folders)) {
-        // Without QDir::Hidden the listing leaves out hidden folders (names starting with ".").
-        const QStringList names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QString& name : names) {
-            const QString path = folder + name;
-            // A link back into the walk would make it endless: each real folder is entered once.
-            const QString real = QFileInfo(path).canonicalFilePath();
-            if (real.isEmpty() || visited.contains(real))
+        // Hidden folders are not entered.
+        for (const DirectoryEntry& entry : sortedListing(folder)) {
+            if (entry.kind != DirectoryEntry::Kind::Folder || isHidden(entry.name))
                 continue;
-            visited.insert(real);
+            const QString path = folder + entry.name;
+            const auto identity = folderIdentity(path);
+            if (!identity || visited.contains(*identity) || (entry.isLink && real.contains(*identity)))
+                continue;
+            visited.insert(*identity);
             found << path + QChar('/');
         }
     }
     if (recurse && !found.isEmpty())
-        collect(found, true, visited);
+        collect(found, true, real, visited);
     folders << found;
 }
 
 } // namespace
 
+bool namesInListingOrder(const QString& left, const QString& right) {
+    const int ignoringCase = left.toUpper().compare(right.toUpper());
+    return ignoringCase != 0 ? ignoringCase < 0 : left < right;
+}
+
 void CollectSubfolders(QStringList& folders, bool recurse) {
-    QSet<QString> visited;
+    const Identities real = realTree(folders);
+    Identities visited;
     for (const QString& folder : std::as_const(folders))
-        visited.insert(QFileInfo(folder).canonicalFilePath());
-    collect(folders, recurse, visited);
+        if (const auto identity = folderIdentity(folder))
+            visited.insert(*identity);
+    collect(folders, recurse, real, visited);
 }
 
 QStringList ListFolderFiles(const QString& folder, const QString& pattern) {
@@ -48,10 +95,11 @@ QStringList ListFolderFiles(const QString& folder, const QString& pattern) {
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpression anchored(QRegularExpression::anchoredPattern(matcher.pattern()), matcher.patternOptions());
     QStringList names;
-    const QStringList entries = QDir(withSeparator(folder)).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString& name : entries)
-        if (anchored.match(name).hasMatch())
-            names << name;
+    // A kept byte is no valid text for the matcher; the name is matched as it is shown.
+    for (const DirectoryEntry& entry : sortedListing(withSeparator(folder)))
+        if (entry.kind == DirectoryEntry::Kind::File &&
+            anchored.match(importer::displayLocalFileName(entry.name)).hasMatch())
+            names << entry.name;
     return names;
 }
 

@@ -1,5 +1,7 @@
 #include "import/text_lines.h"
 
+#include "import/local_file_names.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -16,17 +18,19 @@ const char16_t kCarriageReturn = u'\r';
 
 TextLines TextLines::read(const QString& path, std::optional<ReadFailure>* failure) {
     TextLines lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!openForReading(file, path)) {
         const QString reason = file.exists() ? file.errorString() : QStringLiteral("File not found");
         if (failure)
-            *failure = ReadFailure{QStringLiteral("Could not read the file '%1': %2").arg(path, reason)};
+            *failure =
+                ReadFailure{QStringLiteral("Could not read the file '%1': %2").arg(displayLocalFileName(path), reason)};
         return lines;
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (failure)
-            *failure = ReadFailure{QStringLiteral("Could not read the file '%1': %2").arg(path, file.errorString())};
+            *failure = ReadFailure{
+                QStringLiteral("Could not read the file '%1': %2").arg(displayLocalFileName(path), file.errorString())};
         return lines;
     }
     file.close();

@@ -11,14 +11,15 @@
 #include "windows/button_face.h"
 #include "windows/classic_metrics_style.h"
 #include "windows/dialogs.h"
+#include "windows/enter_key.h"
 #include "windows/file_list_buttons.h"
 #include "windows/frame.h"
 #include "windows/hand_cursor.h"
 #include "windows/hover_pointer_rules.h"
 #include "windows/move_arrow_icons.h"
 #include "windows/picture_button.h"
+#include "windows/screen_fit.h"
 #include "windows/twips.h"
-#include "windows/window_centring.h"
 #include "windows/window_fonts.h"
 #include "windows/window_icons.h"
 
@@ -215,6 +216,8 @@ void Form2::buildLayout() {
     m_list1->setEnabled(false);
     m_check2->setEnabled(false);
     applyClassicMetrics(*this);
+    letEnterPressFocusedButtons(*this);
+    m_screenFit = new ScreenFit(*this);
 }
 
 // The keyboard order of the design; frames and labels take no focus and are left out.
@@ -276,7 +279,7 @@ void Form2::Form_Load() {
     restoreOption(m_option3, key::kOption3, true, &Form2::Option3_Click);
     restoreOption(m_option4, key::kOption4, false, &Form2::Option4_Click);
 
-    centreWindow(*this);
+    m_screenFit->fitAndCentre();
     m_pointer.setCustomCursor(loadHandCursor(m_services.programFolder));
     setWindowTitle(kApplicationTitle);
     m_listView1->setUpColumn(pixels(kFileColumnWidth));

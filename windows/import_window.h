@@ -29,6 +29,7 @@ class FileListView;
 namespace gui {
 
 class HoverPointerRules;
+class ScreenFit;
 
 // Form2, the import window: the file list, the separator, the create or append mode
 // with their options, the two help buttons, "Start Importing" and the way back to the
@@ -141,6 +142,7 @@ private:
 
     std::unique_ptr<ListBoxTableList> m_tableList;
     HoverPointerRules* m_hoverRules = nullptr;
+    ScreenFit* m_screenFit = nullptr;
     std::unique_ptr<importer::ImportRun> m_run;
     bool m_endAfterRun = false; // the user chose to stop the run and close
 };

@@ -1,6 +1,7 @@
 #include "windows/splash.h"
 
 #include "database/file_test.h"
+#include "settings/setting_conversions.h"
 #include "settings/setting_keys.h"
 #include "settings/settings_store.h"
 #include "windows/application_title.h"
@@ -93,7 +94,7 @@ Splash* SplashShow(WindowServices& services, QWidget& owner) {
     using namespace settings;
     if (services.store.read(kSectionName, key::kName2) == kAuthorName)
         return nullptr;
-    if (services.store.read(kSectionTarnwick, key::kShowAgain, QStringLiteral("0")).toInt() != 0)
+    if (readSplashHidden(services.store))
         return nullptr;
     const QString picture = firstSplashFile(services.programFolder);
     if (picture.isEmpty() || !database::FileTest(picture))

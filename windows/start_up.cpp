@@ -7,8 +7,8 @@
 #include "windows/button_face.h"
 #include "windows/hand_cursor.h"
 #include "windows/import_window.h"
+#include "windows/screen_fit.h"
 #include "windows/splash.h"
-#include "windows/window_centring.h"
 #include "windows/window_icons.h"
 
 #include <QFileInfo>
@@ -50,7 +50,7 @@ void SkinSwitch(Form1& form1, const ProgramFolder& programFolder) {
 
 void Form1_Load(Form1& form1, WindowServices& services, const QString& databaseArgument) {
     SkinSwitch(form1, services.programFolder);
-    centreWindow(form1);
+    form1.screenFit().fitAndCentre();
     MaybeVisitWebSite(services.webSiteVisit);
     SplashShow(services, form1);
     form1.setWindowTitle(kApplicationTitle);

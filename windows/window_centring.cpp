@@ -14,8 +14,9 @@ void centreWindow(QWidget& window) {
     QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect area = screen->geometry();
-    // Before the window is first shown the frame is not known yet; its size is then the client size.
+    // The area without the task bars, so that no part of the window lies under one. Before
+    // the window is first shown the frame is not known yet; its size is then the client size.
+    const QRect area = screen->availableGeometry();
     const QPointF corner = centredPosition(area.size(), window.frameGeometry().size());
     window.move(area.topLeft() + corner.toPoint());
 }

@@ -11,7 +11,8 @@ namespace gui {
 // `screen` (any unit, fractions kept); negative when the window is larger than the screen.
 QPointF centredPosition(const QSizeF& screen, const QSizeF& window);
 
-// Centres the window, frame and title bar included, on the screen it is on.
+// Centres the window, frame and title bar included, on the available area of the screen
+// it is on (the screen without its task bars).
 void centreWindow(QWidget& window);
 
 } // namespace gui

@@ -16,6 +16,10 @@ void WindowPointer::setCustomCursor(std::optional<QCursor> cursor) {
 
 // The window's cursor reaches every control on it that has no cursor of its own.
 void WindowPointer::apply() {
+    if (m_state == importer::pointer::kBusy)
+        coverOwnPointers();
+    else
+        uncoverOwnPointers();
     switch (m_state) {
     case importer::pointer::kBusy:
         m_window.setCursor(Qt::WaitCursor);
@@ -27,6 +31,28 @@ void WindowPointer::apply() {
         m_window.unsetCursor();
         break;
     }
+}
+
+void WindowPointer::coverOwnPointers() {
+    if (m_covering)
+        return;
+    m_covering = true;
+    for (QWidget* child : m_window.findChildren<QWidget*>()) {
+        if (!child->testAttribute(Qt::WA_SetCursor) || child->isWindow())
+            continue;
+        m_ownPointers.append({QPointer<QWidget>(child), child->cursor()});
+        child->setCursor(Qt::WaitCursor);
+    }
+}
+
+void WindowPointer::uncoverOwnPointers() {
+    if (!m_covering)
+        return;
+    m_covering = false;
+    for (const auto& [widget, cursor] : std::as_const(m_ownPointers))
+        if (widget)
+            widget->setCursor(cursor);
+    m_ownPointers.clear();
 }
 
 } // namespace gui

@@ -3,6 +3,8 @@
 #include "import/user_interface.h"
 
 #include <QCursor>
+#include <QList>
+#include <QPointer>
 
 #include <optional>
 
@@ -12,6 +14,8 @@ namespace gui {
 
 // The pointer of one window: default (0), busy (11) or custom (99, the window's own
 // picture; the default arrow when it has none). Other values show the default pointer.
+// While busy, controls with a pointer of their own (the I-beam of text boxes) show the
+// busy pointer too, and get their own back afterwards.
 class WindowPointer {
 public:
     explicit WindowPointer(QWidget& window) : m_window(window) {}
@@ -25,8 +29,12 @@ public:
 
 private:
     void apply();
+    void coverOwnPointers();
+    void uncoverOwnPointers();
 
     QWidget& m_window;
+    bool m_covering = false;
+    QList<std::pair<QPointer<QWidget>, QCursor>> m_ownPointers;
     int m_state = importer::pointer::kDefault;
     std::optional<QCursor> m_custom;
 };

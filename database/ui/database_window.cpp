@@ -5,8 +5,10 @@
 #include "settings/settings_store.h"
 #include "windows/button_face.h"
 #include "windows/dialogs.h"
+#include "windows/enter_key.h"
 #include "windows/frame.h"
 #include "windows/hover_pointer_rules.h"
+#include "windows/screen_fit.h"
 #include "windows/twips.h"
 #include "windows/window_fonts.h"
 
@@ -57,6 +59,9 @@ Form1::Form1(WindowServices& services, QWidget* parent)
     connect(m_pushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
     connect(m_text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     connect(m_text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
+    // Enter in either field moves on as "Next >" does.
+    connect(m_text1, &QLineEdit::returnPressed, m_pushButton3, &QPushButton::click);
+    connect(m_text2, &QLineEdit::returnPressed, m_pushButton3, &QPushButton::click);
     m_text1->installEventFilter(this);
     m_text2->installEventFilter(this);
 }
@@ -86,6 +91,8 @@ void Form1::buildLayout() {
     // The design colours; the skin switch replaces them with the button face.
     for (QWidget* widget : QList<QWidget*>{this, m_frame1, m_label5, m_lblPassword})
         fillBackground(*widget, Qt::white);
+    letEnterPressFocusedButtons(*this);
+    m_screenFit = new ScreenFit(*this);
 
     QWidget::setTabOrder(m_pushButton3, m_text1);
     QWidget::setTabOrder(m_text1, m_text2);

@@ -16,6 +16,7 @@ class QPushButton;
 namespace gui {
 
 class HoverPointerRules;
+class ScreenFit;
 
 // What the database window needs of the import window, which is created only when
 // "Next >" first refers to its table list.
@@ -48,6 +49,7 @@ public:
     importer::UserInterface& ui() { return m_ui; }
     QLineEdit& Text1() { return *m_text1; }
     QLineEdit& Text2() { return *m_text2; }
+    ScreenFit& screenFit() { return *m_screenFit; }
 
     void PushButton3_Click(); // "Next >"
     void PushButton5_Click(); // "..." browse
@@ -77,6 +79,7 @@ private:
     QPushButton* m_pushButton3 = nullptr;
     QPushButton* m_pushButton5 = nullptr;
     HoverPointerRules* m_hoverRules = nullptr;
+    ScreenFit* m_screenFit = nullptr;
 };
 
 } // namespace gui

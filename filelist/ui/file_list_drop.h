@@ -10,7 +10,8 @@ namespace filelist {
 bool offersFiles(const QMimeData& data);
 
 // The entries a drop adds, in the order of the dropped paths: a file's path as it is,
-// whatever its name; for a folder, every file in it and its subfolders (see ScanFolder).
+// whatever its name; for a folder, every file in it and its subfolders (see ScanFolder);
+// a hidden folder (name starting with ".") as one entry, its own path.
 QStringList droppedEntries(const QMimeData& data);
 
 // A folder path without its final separator, as the folder scan expects it; the root

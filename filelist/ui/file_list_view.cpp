@@ -1,13 +1,18 @@
 #include "filelist/ui/file_list_view.h"
 
 #include "filelist/ui/file_list_drop.h"
+#include "import/local_file_names.h"
 
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace filelist {
 
@@ -15,6 +20,12 @@ const QString FileListView::kColumnTitle = QStringLiteral("Text Files");
 const QString FileListView::kHoverHint = QStringLiteral(
     "Drag and drop files here. Double-click item to remove it. Move bar to right and out of window to reveal "
     "full names.");
+
+QString FileListView::hoverHint(int count) {
+    const QString listed =
+        count == 1 ? QStringLiteral("1 file listed.") : QStringLiteral("%1 files listed.").arg(count);
+    return kHoverHint + QChar('\n') + listed;
+}
 
 namespace {
 
@@ -24,6 +35,16 @@ QTreeWidgetItem* newEntry(const QString& text) {
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     return item;
 }
+
+// An entry keeps the exact bytes of a name in another encoding; it is shown with the
+// characters the user knows.
+class EntryDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        return importer::displayLocalFileName(QStyledItemDelegate::displayText(value, locale));
+    }
+};
 
 } // namespace
 
@@ -37,11 +58,37 @@ FileListView::FileListView(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(false);
     header()->setStretchLastSection(false);
     header()->setSectionsClickable(false);
-    setToolTip(kHoverHint);
+    setItemDelegate(new EntryDelegate(this));
+    setToolTip(hoverHint(0));
+    connect(model(), &QAbstractItemModel::rowsInserted, this, &FileListView::updateHoverHint);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, &FileListView::updateHoverHint);
+    connect(model(), &QAbstractItemModel::modelReset, this, &FileListView::updateHoverHint);
     // Files come in from the file manager; the list never offers its entries to others.
     setAcceptDrops(true);
     setDragEnabled(false);
     setDragDropMode(QAbstractItemView::DropOnly);
+    // One scroll step is one whole row, so that the auto-scroll of a drag moves the rows
+    // under a still pointer by exactly one entry.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_autoScrollTimer.setInterval(kAutoScrollIntervalMs);
+    connect(&m_autoScrollTimer, &QTimer::timeout, this, &FileListView::autoScrollStep);
+
+    m_contextMenu = new QMenu(this);
+    QAction* remove = m_contextMenu->addAction(QStringLiteral("Remove"), this, &FileListView::removeSelected);
+    QAction* removeAll = m_contextMenu->addAction(QStringLiteral("Remove All"), this, &FileListView::removeAll);
+    connect(m_contextMenu, &QMenu::aboutToShow, this, [this, remove, removeAll] {
+        remove->setEnabled(selectedPosition() > 0);
+        removeAll->setEnabled(count() > 0);
+    });
+}
+
+// The tree widget empties its model after this part of the object is gone.
+FileListView::~FileListView() {
+    disconnect(model(), nullptr, this, nullptr);
+}
+
+void FileListView::updateHoverHint() {
+    setToolTip(hoverHint(count()));
 }
 
 void FileListView::setUpColumn(int widthPixels) {
@@ -63,6 +110,10 @@ bool FileListView::removeEntry(int position) {
         return false;
     delete takeTopLevelItem(position - 1);
     return true;
+}
+
+void FileListView::removeAll() {
+    clear();
 }
 
 bool FileListView::setText(int position, const QString& text) {
@@ -103,6 +154,12 @@ void FileListView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        const int position = selectedPosition();
+        showContextMenu(position > 0 ? visualItemRect(topLevelItem(position - 1)).center() : QPoint(0, 0));
+        event->accept();
+        return;
+    }
     QTreeWidget::keyPressEvent(event);
 }
 
@@ -111,7 +168,7 @@ void FileListView::ListView1_DblClick() { removeSelected(); }
 // Whatever lies under the pointer, a double-click removes the selected entry.
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
-    m_dragging = false;
+    endDrag();
     ListView1_DblClick();
 }
 
@@ -134,8 +191,11 @@ void FileListView::mousePressEvent(QMouseEvent* event) {
     // The selection stays, so that a double-click anywhere removes the selected entry.
     if (!item)
         return;
-    selectEntry(indexOfTopLevelItem(item) + 1);
+    // A press on the partly visible last row must not scroll it under the pointer: the
+    // first move would then carry the entry onto its neighbour.
+    markWithoutScrolling(indexOfTopLevelItem(item) + 1);
     m_dragging = true;
+    m_carriedSincePress = false;
     ListView1_ItemClick();
 }
 
@@ -148,36 +208,104 @@ void FileListView::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
 }
 
-// Passing over an entry exchanges the two texts and makes the target the dragged entry,
-// so a steady move carries the text along one place per entry.
+// Only entries the user sees are targets: rows scrolled out of view lie outside the
+// viewport, where the pointer finds nothing.
 void FileListView::carryDraggedEntryTo(const QPoint& viewportPosition) {
-    QTreeWidgetItem* target = itemAt(viewportPosition);
-    if (!target || !m_draggedEntry.isValid())
-        return;
-    const int from = m_draggedEntry.row() + 1;
-    const int to = indexOfTopLevelItem(target) + 1;
-    const QString carried = *text(from);
-    const QString passed = target->text(0);
-    if (carried == passed)
-        return;
-    setText(from, passed);
-    setText(to, carried);
-    selectEntry(to);
-    m_draggedEntry = QPersistentModelIndex(model()->index(to - 1, 0));
+    const bool inside = viewport()->rect().contains(viewportPosition);
+    QTreeWidgetItem* target = inside ? itemAt(viewportPosition) : nullptr;
+    if (target && m_draggedEntry.isValid())
+        carry(m_draggedEntry.row() + 1, indexOfTopLevelItem(target) + 1);
 
-    // Near the list's top or bottom edge the neighbour comes into view, so the drag can
-    // go on past the visible rows.
-    const int edge = qMax(1, visualItemRect(target).height());
-    if (viewportPosition.y() < edge && to > 1)
-        scrollToItem(topLevelItem(to - 2));
-    else if (viewportPosition.y() > viewport()->height() - edge && to < count())
-        scrollToItem(topLevelItem(to));
+    m_autoScrollDirection = inside ? edgeBand(viewportPosition) : 0;
+    if (m_autoScrollDirection == 0)
+        m_autoScrollTimer.stop();
+    else if (!m_autoScrollTimer.isActive())
+        m_autoScrollTimer.start();
+}
+
+// The carried text goes to `to`; the entries between move one place towards `from`.
+void FileListView::carry(int from, int to) {
+    if (from == to)
+        return;
+    const QString carried = *text(from);
+    const int step = to > from ? 1 : -1;
+    for (int position = from; position != to; position += step)
+        setText(position, *text(position + step));
+    setText(to, carried);
+    m_carriedSincePress = true;
+    markWithoutScrolling(to);
+    m_draggedEntry = QPersistentModelIndex(model()->index(to - 1, 0));
+}
+
+// Selects the entry as the list's current one; only the drag's own steps scroll the list.
+void FileListView::markWithoutScrolling(int position) {
+    QTreeWidgetItem* item = topLevelItem(position - 1);
+    if (!item)
+        return;
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    setCurrentItem(item);
+    item->setSelected(true);
+    setAutoScroll(scrolls);
+}
+
+// The bands are one row high at the list's own top and bottom edges, wherever the window
+// stands on whichever screen.
+int FileListView::edgeBand(const QPoint& viewportPosition) const {
+    const int band = count() > 0 ? qMax(1, rowHeight(model()->index(0, 0))) : 1;
+    if (viewportPosition.y() < band)
+        return -1;
+    if (viewportPosition.y() >= viewport()->height() - band)
+        return 1;
+    return 0;
+}
+
+// One step: the entry goes one place on and the list scrolls one row, so the entry stays
+// under the still pointer and the next entry comes into view.
+void FileListView::autoScrollStep() {
+    if (!m_dragging || !m_draggedEntry.isValid() || m_autoScrollDirection == 0) {
+        m_autoScrollTimer.stop();
+        return;
+    }
+    QScrollBar* bar = verticalScrollBar();
+    const int from = m_draggedEntry.row() + 1;
+    const int to = from + m_autoScrollDirection;
+    const bool canScroll = m_autoScrollDirection > 0 ? bar->value() < bar->maximum() : bar->value() > bar->minimum();
+    if (to < 1 || to > count() || !canScroll)
+        return;
+    carry(from, to);
+    bar->setValue(bar->value() + m_autoScrollDirection);
+}
+
+void FileListView::endDrag() {
+    m_dragging = false;
+    m_autoScrollDirection = 0;
+    m_autoScrollTimer.stop();
 }
 
 void FileListView::mouseReleaseEvent(QMouseEvent* event) {
-    m_dragging = false;
+    const bool carried = m_dragging && m_carriedSincePress;
+    endDrag();
     viewport()->unsetCursor();
     QTreeWidget::mouseReleaseEvent(event);
+    // The menu comes with the release, so that a press of the right button can still drag.
+    if (event->button() == Qt::RightButton && !carried && viewport()->rect().contains(event->position().toPoint()))
+        showContextMenu(event->position().toPoint());
+}
+
+// A right press is a drag's start; the menu key still asks for the menu.
+void FileListView::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        event->accept();
+        return;
+    }
+    showContextMenu(event->pos());
+    event->accept();
+}
+
+void FileListView::showContextMenu(const QPoint& viewportPosition) {
+    endDrag();
+    m_contextMenu->popup(viewport()->mapToGlobal(viewportPosition));
 }
 
 // While an entry is being dragged the list takes no drops; afterwards it does again.

@@ -1,5 +1,6 @@
 #include "cli/arguments.h"
 #include "cli/csv_writer.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,18 @@ Output run(const std::string& arguments) {
 }
 
 std::string fixture(const std::string& name) { return std::string(TARNWICK_FIXTURES_DIR) + "/" + name; }
+
+// A file whose name is Latin-1 on a UTF-8 system is imported from its own name.
+TEST(TarnwickCli, ImportsAFileNamedInAnyEncoding) {
+    testsupport::TempDir dir;
+    const std::string text = dir.file("caf\xe9.txt");
+    testsupport::writeFile(text, "Name,State\nTomas,NH\n");
+    const std::string database = dir.file("new.accdb");
+    ASSERT_EQ(run("new-database '" + database + "'").status, 0);
+    const Output import = run("import '" + database + "' --separator , --create T '" + text + "'");
+    EXPECT_EQ(import.status, 0) << import.text;
+    EXPECT_EQ(run("dump '" + database + "' T").text, "Name,State\r\nTomas,NH\r\n");
+}
 
 TEST(TarnwickCli, ListsUserTablesAndReportsFailuresOnStandardError) {
     if (!std::filesystem::exists(TARNWICK_FIXTURES_DIR))

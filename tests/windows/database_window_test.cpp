@@ -68,6 +68,35 @@ TEST_F(DatabaseWindow, NextFillsTheTableListAndMovesToTheImportWindow) {
     EXPECT_EQ(m_log.closes, 2);
 }
 
+TEST_F(DatabaseWindow, EnterInEitherFieldDoesNextAndOnAButtonPressesIt) {
+    const QString database = writeTempFile("sales.accdb", "x");
+    m_log.tables = {{"Orders", "TABLE"}};
+    typeInto("Text1", database);
+    for (const char* field : {"Text1", "Text2"}) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            SCOPED_TRACE(field);
+            m_form1.show();
+            QTest::keyClick(control<QLineEdit>(m_form1, field), key);
+            ASSERT_NE(m_slot.window(), nullptr);
+            EXPECT_TRUE(m_slot.window()->isVisible());
+            EXPECT_FALSE(m_form1.isVisible());
+            m_slot.window()->hide();
+        }
+    }
+    m_form1.show();
+    auto* next = control<QPushButton>(m_form1, "PushButton3");
+    next->setFocus();
+    QTest::keyClick(next, Qt::Key_Return);
+    EXPECT_TRUE(m_slot.window()->isVisible());
+    m_slot.window()->hide();
+
+    m_form1.show();
+    auto* browse = control<QPushButton>(m_form1, "PushButton5");
+    browse->setFocus();
+    QTest::keyClick(browse, Qt::Key_Return);
+    EXPECT_EQ(m_dialogs.fileRequests.size(), 1u);
+}
+
 TEST_F(DatabaseWindow, WrongPasswordShowsOneMessageAndTheWindowStays) {
     m_form1.show();
     typeInto("Text1", writeTempFile("old.mdb", "x"));

@@ -5,6 +5,7 @@
 
 #include "database/database_location.h"
 #include "filelist/ui/file_list_view.h"
+#include "import/text_rules.h"
 #include "windows/import_window.h"
 
 #include <QApplication>
@@ -12,9 +13,12 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QUrl>
 
@@ -250,7 +254,9 @@ TEST_F(FileList, DraggingAnEntryCarriesItsTextOverTheEntriesPassed) {
     };
     const std::vector<Case> cases{
         {"steady", Qt::LeftButton, {2, 3, 4}, kFive, {"f2", "f3", "f4", "f1", "f5"}},
-        {"fast, skipping entries", Qt::LeftButton, {4}, kFive, {"f4", "f2", "f3", "f1", "f5"}},
+        // However fast the pointer, the entries passed over keep their order.
+        {"fast, skipping entries", Qt::LeftButton, {4}, kFive, {"f2", "f3", "f4", "f1", "f5"}},
+        {"there and back", Qt::LeftButton, {4, 2}, kFive, {"f2", "f1", "f3", "f4", "f5"}},
         {"right button", Qt::RightButton, {2, 3}, kFive, {"f2", "f3", "f1", "f4", "f5"}},
         {"same text", Qt::LeftButton, {2}, {"f1", "f1", "f3"}, {"f1", "f1", "f3"}},
     };
@@ -306,45 +312,121 @@ TEST_F(FileList, DragPictureIsFoundInAnyLetterCaseAndInTheInstalledDataFolder) {
     release(2);
 }
 
-TEST_F(FileList, DragNearTheBottomEdgeScrollsTheNextEntryIntoView) {
+// f01 ... f40, with the entry `carried` taken out and put back at `position`.
+QStringList fortyWith(const QString& carried, int position) {
+    QStringList texts;
     for (int i = 1; i <= 40; ++i)
-        m_list.addEntry(QStringLiteral("f%1").arg(i));
-    m_form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
-    const QPoint nearBottom(10, m_list.viewport()->height() - 2);
-    const int bottom = positionAt(nearBottom);
-    ASSERT_GT(bottom, 2);
-    ASSERT_FALSE(rowInView(bottom + 1));
-
-    press(1);
-    for (int position = 2; position < bottom; ++position)
-        moveOver(position);
-    moveOver(nearBottom);
-    release(bottom);
-    EXPECT_EQ(*m_list.text(bottom), "f1");
-    EXPECT_TRUE(rowInView(bottom + 1));
+        texts << QStringLiteral("f%1").arg(i, 2, 10, QChar('0'));
+    texts.removeOne(carried);
+    texts.insert(position - 1, carried);
+    return texts;
 }
 
-TEST_F(FileList, DragNearTheTopEdgeScrollsThePreviousEntryIntoView) {
-    for (int i = 1; i <= 40; ++i)
-        m_list.addEntry(QStringLiteral("f%1").arg(i));
-    m_form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
+class FileListDrag : public FileList {
+protected:
+    void SetUp() override {
+        fill(fortyWith("f01", 1));
+        m_form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
+        // Every scroll step is recorded with the list as it stands after it.
+        QObject::connect(m_list.verticalScrollBar(), &QScrollBar::valueChanged, &m_list,
+                         [this] { m_steps << entries(); });
+    }
+    // The visible rows whose centres lie inside the list, first and last.
+    int firstWholeRow() const { return positionAt(QPoint(10, 1)); }
+    int lastWholeRow() const {
+        int last = firstWholeRow();
+        while (last < m_list.count() && m_list.viewport()->rect().contains(centreOf(last + 1)))
+            ++last;
+        return last;
+    }
+    // Each recorded step carried `text` exactly one place on from where it stood before.
+    void expectOnePlacePerStep(const QString& text, int startPosition, int direction) {
+        ASSERT_FALSE(m_steps.isEmpty());
+        for (qsizetype step = 0; step < m_steps.size(); ++step) {
+            SCOPED_TRACE(step);
+            EXPECT_EQ(m_steps[step], fortyWith(text, startPosition + direction * int(step + 1)));
+        }
+    }
+    QList<QStringList> m_steps;
+};
+
+TEST_F(FileListDrag, PointerHeldInTheBottomBandCarriesTheEntryDownOnePlacePerStep) {
+    const int last = lastWholeRow();
+    const QPoint inBand(10, m_list.viewport()->height() - 2);
+    const int bandRow = positionAt(inBand);
+    ASSERT_GT(last, 3);
+    ASSERT_GE(bandRow, last);
+
+    press(1);
+    for (int position = 2; position <= last; ++position)
+        moveOver(position);
+    EXPECT_EQ(entries(), fortyWith("f01", last));
+    EXPECT_TRUE(m_steps.isEmpty()); // the list does not scroll under a moving pointer
+    moveOver(inBand);
+    EXPECT_EQ(entries(), fortyWith("f01", bandRow));
+
+    // Held still: the list scrolls one row per step, carrying the entry, to the end.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *m_list.text(40) == "f01"; }, 30000));
+    QTest::qWait(3 * filelist::FileListView::kAutoScrollIntervalMs);
+    release(40);
+    expectOnePlacePerStep("f01", bandRow, +1);
+    EXPECT_EQ(m_steps.size(), 40 - bandRow);
+    EXPECT_EQ(entries(), fortyWith("f01", 40));
+    EXPECT_EQ(positionAt(inBand), 40); // still under the pointer, in view
+}
+
+TEST_F(FileListDrag, PointerHeldInTheTopBandCarriesTheEntryUpOnePlacePerStep) {
+    m_list.clear();
+    fill(fortyWith("f40", 40));
     m_list.scrollToBottom();
-    const QPoint nearTop(10, 1);
-    const int top = positionAt(nearTop);
-    ASSERT_GT(top, 2);
-    ASSERT_FALSE(rowInView(top - 1));
-    ASSERT_TRUE(rowInView(40));
+    m_steps.clear();
+    const int first = firstWholeRow();
+    ASSERT_GT(first, 3);
+    ASSERT_EQ(lastWholeRow(), 40);
 
     press(40);
-    for (int position = 39; position > top; --position)
+    for (int position = 39; position >= first; --position)
         moveOver(position);
-    moveOver(nearTop);
-    release(top);
-    EXPECT_EQ(*m_list.text(top), "f40");
-    EXPECT_EQ(*m_list.text(top + 1), "f" + QString::number(top));
-    EXPECT_TRUE(rowInView(top - 1));
+    EXPECT_EQ(entries(), fortyWith("f40", first));
+    EXPECT_TRUE(m_steps.isEmpty());
+    moveOver(QPoint(10, 1));
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *m_list.text(1) == "f40"; }, 30000));
+    QTest::qWait(3 * filelist::FileListView::kAutoScrollIntervalMs);
+    release(1);
+    expectOnePlacePerStep("f40", first, -1);
+    EXPECT_EQ(m_steps.size(), first - 1);
+    EXPECT_EQ(entries(), fortyWith("f40", 1));
+    EXPECT_TRUE(rowInView(1));
+}
+
+// Entries scrolled out of view lie beyond the list's edges: with the pointer there,
+// nothing is carried and nothing scrolls.
+TEST_F(FileListDrag, PointerOutsideTheListCarriesNothing) {
+    const int height = m_list.viewport()->height();
+    press(2);
+    for (const QPoint outside : {QPoint(10, height + 55), QPoint(10, -20), QPoint(m_list.viewport()->width() + 30, 40),
+                                 QPoint(-30, height - 2)}) {
+        SCOPED_TRACE(outside.y());
+        moveOver(outside);
+        QTest::qWait(3 * filelist::FileListView::kAutoScrollIntervalMs);
+        EXPECT_EQ(entries(), fortyWith("f02", 2));
+        EXPECT_TRUE(m_steps.isEmpty());
+    }
+
+    // Into the band and out again below the list: the scrolling stops where it was.
+    moveOver(QPoint(10, height - 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_steps.size() >= 2; }, 30000));
+    moveOver(QPoint(10, height + 55));
+    const QStringList stopped = entries();
+    const qsizetype steps = m_steps.size();
+    QTest::qWait(3 * filelist::FileListView::kAutoScrollIntervalMs);
+    EXPECT_EQ(entries(), stopped);
+    EXPECT_EQ(m_steps.size(), steps);
+    release(2);
+    EXPECT_EQ(stopped, fortyWith("f02", stopped.indexOf("f02") + 1));
+    expectOnePlacePerStep("f02", stopped.indexOf("f02") + 1 - int(steps), +1);
 }
 
 TEST_F(FileList, DropsAppendFilesAsTheyAreAndScanFolders) {
@@ -371,6 +453,69 @@ TEST_F(FileList, DropsAppendFilesAsTheyAreAndScanFolders) {
     QDropEvent textDrop(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, {});
     QApplication::sendEvent(m_list.viewport(), &textDrop);
     EXPECT_EQ(m_list.count(), 9);
+}
+
+// What the file manager sends: each path's bytes, percent-encoded.
+TEST_F(FileList, DropsKeepNamesInAnyEncodingAndAHiddenFolderIsOneEntry) {
+    const QString folder = treeFolder();
+    makeFile(".hidden/inside.txt");
+    makeFile("d/plain.txt");
+    const std::string latin1 = folder.toStdString() + "/d/caf\xe9.txt";
+    testsupport::writeFile(latin1, "x");
+    QMimeData data;
+    data.setUrls({QUrl(QStringLiteral("file://") + QUrl::toPercentEncoding(folder, "/") + "/d/caf%E9.txt"),
+                  QUrl::fromLocalFile(folder + "/.hidden"), QUrl::fromLocalFile(folder + "/d")});
+    ASSERT_TRUE(drop(data));
+    const QString cafe = folder + "/d/caf" + QChar(char16_t(0xDCE9)) + ".txt";
+    EXPECT_EQ(entries(), QStringList({cafe, folder + "/.hidden", cafe, folder + "/d/plain.txt"}));
+    std::optional<importer::ReadFailure> failure;
+    EXPECT_EQ(importer::ReadTextLines(*m_list.text(1), &failure), QStringList({"x"}));
+    // Shown as the user knows the name.
+    auto* delegate = qobject_cast<QStyledItemDelegate*>(m_list.itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    EXPECT_EQ(delegate->displayText(m_list.topLevelItem(0)->text(0), QLocale()),
+              folder + QString::fromUtf16(u"/d/caf\u00e9.txt"));
+}
+
+TEST_F(FileList, ContextMenuRemovesTheEntryOrEveryEntryAndTheHintCountsThem) {
+    m_form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
+    EXPECT_EQ(m_list.toolTip(), filelist::FileListView::kHoverHint + "\n0 files listed.");
+    fill({"a", "b", "c"});
+    EXPECT_EQ(m_list.toolTip(), filelist::FileListView::kHoverHint + "\n3 files listed.");
+    QMenu& menu = m_list.contextMenu();
+    auto choose = [&](int action) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }));
+        ASSERT_EQ(menu.actions().size(), 2);
+        EXPECT_EQ(menu.actions()[0]->text(), "Remove");
+        EXPECT_EQ(menu.actions()[1]->text(), "Remove All");
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(menu.actions()[action]).center());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !menu.isVisible(); }));
+    };
+
+    // A right-click selects the entry under the pointer; "Remove" removes it.
+    QTest::mouseClick(m_list.viewport(), Qt::RightButton, {}, centreOf(2));
+    choose(0);
+    EXPECT_EQ(entries(), QStringList({"a", "c"}));
+    EXPECT_EQ(m_list.toolTip(), filelist::FileListView::kHoverHint + "\n2 files listed.");
+
+    // A drag with the right button reorders and opens no menu.
+    press(1, Qt::RightButton);
+    moveOver(2, Qt::RightButton);
+    release(2, Qt::RightButton);
+    EXPECT_EQ(entries(), QStringList({"c", "a"}));
+    EXPECT_FALSE(menu.isVisible());
+
+    // The menu key opens it as well; "Remove All" empties the list.
+    QTest::keyClick(&m_list, Qt::Key_Menu);
+    choose(1);
+    EXPECT_EQ(m_list.count(), 0);
+    EXPECT_EQ(m_list.toolTip(), filelist::FileListView::kHoverHint + "\n0 files listed.");
+    QTest::keyClick(&m_list, Qt::Key_Menu);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }));
+    EXPECT_FALSE(menu.actions()[0]->isEnabled());
+    EXPECT_FALSE(menu.actions()[1]->isEnabled());
+    menu.close();
 }
 
 TEST_F(FileList, DropsAreRefusedOnlyWhileAnEntryIsDragged) {

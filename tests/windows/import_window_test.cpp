@@ -4,17 +4,26 @@
 #include "filelist/ui/file_list_view.h"
 #include "windows/import_window.h"
 
+#include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSet>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QtMath>
 
 namespace {
 
@@ -254,6 +263,136 @@ TEST_F(ImportWindow, PointerFollowsTheHoverRulesExceptWhileBusy) {
     QTest::mouseMove(window, QPoint(2, 2));
     EXPECT_EQ(form->pointer().state(), kBusy);
     EXPECT_EQ(form->cursor().shape(), Qt::WaitCursor);
+    // Text boxes show their I-beam only when the window is not busy.
+    auto* text3 = control<QLineEdit>(*form, "Text3");
+    EXPECT_EQ(text3->cursor().shape(), Qt::WaitCursor);
+    form->pointer().setState(kDefault);
+    EXPECT_EQ(text3->cursor().shape(), Qt::IBeamCursor);
+}
+
+const char* const kPushButtons[] = {"PushButton2", "PushButton7", "PushButton3", "PushButton4",
+                                    "PushButton6", "PushButton8", "PushButton1", "PushButton5"};
+
+TEST_F(ImportWindow, EnterPressesTheFocusedButton) {
+    auto form = makeForm2();
+    control<QRadioButton>(*form, "Option2")->click(); // append mode, so that PushButton8 can be pressed
+    for (const char* name : kPushButtons) {
+        SCOPED_TRACE(name);
+        form->show(); // "Switch Access Database" hides it
+        auto* button = control<QPushButton>(*form, name);
+        QSignalSpy clicks(button, &QPushButton::clicked);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter);
+        EXPECT_EQ(clicks.count(), 2);
+    }
+    m_databaseWindow.hide();
+}
+
+// At any scale each list shows the bottom line of its frame: among the last screen pixels
+// of the list there is one that is neither the list's white nor the window's background.
+TEST_F(ImportWindow, ControlsAreWholeAtTheScreensScale) {
+    auto form = makeForm2();
+    control<QRadioButton>(*form, "Option2")->click();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto* scrollArea = form->findChild<QScrollArea*>();
+    ASSERT_NE(scrollArea, nullptr);
+    for (const char* name : {"ListView1", "List1"}) {
+        SCOPED_TRACE(name);
+        auto* list = control<QAbstractScrollArea>(*form, name);
+        scrollArea->ensureWidgetVisible(list, 0, 0);
+        const QImage picture = form->grab().toImage();
+        const qreal scale = picture.devicePixelRatio();
+        const QRect rect(list->mapTo(form.get(), QPoint(0, 0)), list->size());
+        const QColor white = list->palette().color(QPalette::Base);
+        const QColor background = form->palette().color(form->backgroundRole());
+        const int x = qRound(rect.center().x() * scale);
+        const int bottom = qCeil((rect.bottom() + 1) * scale) - 1;
+        ASSERT_LT(bottom, picture.height());
+        bool line = false;
+        for (int y = bottom - qCeil(2 * scale); y <= bottom; ++y) {
+            const QColor pixel = picture.pixelColor(x, y);
+            line = line || (pixel != white && pixel != background);
+        }
+        EXPECT_TRUE(line) << "at scale " << scale;
+    }
+}
+
+// Tab reaches every control that takes the focus and scrolls each one into view.
+TEST_F(ImportWindow, TabBringsEachControlIntoView) {
+    auto form = makeForm2();
+    control<QRadioButton>(*form, "Option2")->click();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto* scrollArea = form->findChild<QScrollArea*>();
+    ASSERT_NE(scrollArea, nullptr);
+    control<QWidget>(*form, "ListView1")->setFocus();
+    QSet<QString> reached;
+    for (int i = 0; i < 30; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        reached.insert(focused->objectName());
+        const QRect inViewport(focused->mapTo(scrollArea->viewport(), QPoint(0, 0)), focused->size());
+        EXPECT_TRUE(scrollArea->viewport()->rect().contains(inViewport)) << focused->objectName().toStdString();
+    }
+    for (const char* name : kPushButtons)
+        EXPECT_TRUE(reached.contains(name)) << name;
+    for (const char* name : {"ListView1", "List1", "Check2", "Text3"})
+        EXPECT_TRUE(reached.contains(name)) << name;
+}
+
+// Run by CTest with a large and a small screen side by side: the window is fitted again
+// on the screen it is moved to.
+TEST_F(ImportWindow, MovedToASmallerScreenTheWindowFitsItAgain) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2)
+        GTEST_SKIP() << "one screen only";
+    auto form = makeForm2();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_EQ(form->screen(), screens[0]);
+    EXPECT_EQ(form->size(), QSize(424, 689));
+    const QRect small = screens[1]->availableGeometry();
+    ASSERT_LT(small.height(), 689);
+    form->move(small.topLeft());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->screen() == screens[1]; }));
+    EXPECT_LE(form->frameGeometry().height(), small.height());
+    form->move(screens[0]->availableGeometry().topLeft());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->screen() == screens[0]; }));
+    EXPECT_EQ(form->size(), QSize(424, 689));
+}
+
+// Run by CTest on Qt's offscreen screen and again on a 1280 by 720 screen at every scale
+// from 100 % to 200 %: the window stays inside the screen's available area, centred with
+// its frame, and every button can be reached and clicked at its place in the window.
+TEST_F(ImportWindow, EveryButtonCanBeClickedOnTheScreenItIsShownOn) {
+    auto form = makeForm2();
+    control<QRadioButton>(*form, "Option2")->click();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const QRect area = form->screen()->availableGeometry();
+    const QRect outer = form->frameGeometry();
+    EXPECT_TRUE(area.contains(outer)) << outer.height() << " in " << area.height();
+    EXPECT_NEAR(outer.center().x(), area.center().x(), 1);
+    EXPECT_NEAR(outer.center().y(), area.center().y(), 1);
+
+    auto* scrollArea = form->findChild<QScrollArea*>();
+    ASSERT_NE(scrollArea, nullptr);
+    EXPECT_EQ(scrollArea->verticalScrollBar()->isVisible(), form->height() < 689);
+    for (const char* name : kPushButtons) {
+        SCOPED_TRACE(name);
+        form->show();
+        auto* button = control<QPushButton>(*form, name);
+        scrollArea->ensureWidgetVisible(button, 0, 0);
+        const QRect inViewport(button->mapTo(scrollArea->viewport(), QPoint(0, 0)), button->size());
+        EXPECT_TRUE(scrollArea->viewport()->rect().contains(inViewport));
+        QSignalSpy clicks(button, &QPushButton::clicked);
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, button->mapTo(form.get(), button->rect().center()));
+        EXPECT_EQ(clicks.count(), 1);
+    }
+    m_databaseWindow.hide();
 }
 
 } // namespace

@@ -42,6 +42,8 @@ TEST_F(SplashShowing, NoPictureOrASwitchGivesNoSplashAndNoDelay) {
     putPicture("b.png", 30, 20);
     m_store.save(settings::kSectionTarnwick, settings::key::kShowAgain, "1");
     EXPECT_EQ(gui::SplashShow(m_services, m_owner), nullptr);
+    m_store.save(settings::kSectionTarnwick, settings::key::kShowAgain, " 2.5 "); // converted as a number
+    EXPECT_EQ(gui::SplashShow(m_services, m_owner), nullptr);
     m_store.save(settings::kSectionTarnwick, settings::key::kShowAgain, "0");
     m_store.save(settings::kSectionName, settings::key::kName2, gui::kAuthorName);
     EXPECT_EQ(gui::SplashShow(m_services, m_owner), nullptr);
