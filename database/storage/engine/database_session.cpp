@@ -114,7 +114,8 @@ Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string
 DatabaseSession::~DatabaseSession() { close().ignoreError(); }
 
 Status DatabaseSession::close() {
-    if (!m_journaled)
+    // An open that failed part-way has no writers and nothing to commit.
+    if (!m_journaled || !m_writers)
         return Status::ok();
     return commitBatch();
 }
