@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/console_ui.h"
+#include "cli/database_path.h"
 #include "database/storage/check/check_file.h"
 
 #include <cstdio>
@@ -10,11 +11,15 @@ namespace cli {
 
 int runCheck(const Arguments& arguments) {
     if (arguments.positional.size() != 1) {
-        writeText(stderr, QStringLiteral("usage: tarnwick-cli check DATABASE [--password PW]"));
+        writeText(stderr, QStringLiteral("usage: tarnwick-cli check DATABASE [--password PW | --password-file FILE]"));
         return 2;
     }
+    const QString password = arguments.value("--password").value_or(QString());
+    if (const std::optional<int> refused =
+            refuseUnusableDatabasePath(database::DatabaseFields(arguments.positional[0], password)))
+        return *refused;
     storage::OpenOptions options;
-    options.password = arguments.value("--password").value_or(QString()).toStdString();
+    options.password = password.toStdString();
     const auto checked = storage::check::checkDatabaseFile(arguments.positional[0].toStdString(), options);
     if (!checked) {
         writeText(stderr, QString::fromStdString(checked.error().description));

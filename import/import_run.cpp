@@ -25,7 +25,9 @@ void check(const dataaccess::Status& status) {
         throw RunFailure{QString::fromStdString(status.description())};
 }
 
-std::string utf8(const QString& text) { return text.toStdString(); }
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
 
 bool containsIgnoringCase(const QStringList& names, const QString& name) {
     const QString lowered = name.toLower();
@@ -51,6 +53,7 @@ ImportOutcome ImportRun::start() {
     if (m_running)
         return ImportOutcome::AlreadyRunning;
     RunningFlag running(m_running);
+    m_skippedFiles = 0;
     return run();
 }
 
@@ -142,10 +145,12 @@ ImportOutcome ImportRun::run() {
                 const QString tableName = ResolveTableName(options.Text2(), position);
                 if (IsInListBox(m_env.tables, tableName)) {
                     outcome = false;
+                    ++m_skippedFiles;
                     endFile();
                     continue;
                 }
                 if (options.Text2().isEmpty()) {
+                    ++m_skippedFiles;
                     endFile();
                     continue;
                 }
@@ -202,6 +207,7 @@ ImportOutcome ImportRun::run() {
                 if (recordset.FieldsCount() != firstFields.size()) {
                     ui.messageBox(columnMismatchMessage(*path, separator, static_cast<int>(firstFields.size()), target,
                                                         recordset.FieldsCount()));
+                    ++m_skippedFiles;
                     endFile();
                     continue;
                 }

@@ -41,12 +41,16 @@ public:
     // run let through) returns AlreadyRunning at once.
     ImportOutcome start();
     bool isRunning() const { return m_running; }
+    // The files the last run passed over: a table already listed or no table name (create
+    // mode), a column count that differs from the table's (append mode).
+    int skippedFiles() const { return m_skippedFiles; }
 
 private:
     ImportOutcome run();
 
     ImportEnvironment m_env;
     bool m_running = false;
+    int m_skippedFiles = 0;
 };
 
 } // namespace importer
