@@ -42,20 +42,21 @@ bool refusesWithoutPassword(const QString& path) {
 
 // Reads a line from the terminal on standard input with its echo turned off.
 QString promptWithoutEcho(const QString& databasePath) {
-    std::fprintf(stderr, "Password for %s: ", QFile::encodeName(databasePath).constData());
-    std::fflush(stderr);
     termios saved{};
     const bool haveTerminal = ::tcgetattr(STDIN_FILENO, &saved) == 0;
     if (haveTerminal) {
         termios silent = saved;
         silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &silent);
     }
+    // Asked only once the echo is off, so that not even a quick answer is shown.
+    std::fprintf(stderr, "Password for %s: ", QFile::encodeName(databasePath).constData());
+    std::fflush(stderr);
     QByteArray line;
     for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar())
         line.append(static_cast<char>(c));
     if (haveTerminal)
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     std::fputc('\n', stderr); // the Enter that was not echoed
     if (line.endsWith('\r'))
         line.chop(1);
