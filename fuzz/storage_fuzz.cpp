@@ -54,6 +54,8 @@ void checkAsAFile(const uint8_t* data, std::size_t size) {
     }();
     if (folder.empty())
         return;
+    static const bool removedAtExit = std::atexit([] { ::rmdir(folder.c_str()); }) == 0;
+    (void)removedAtExit;
     const std::string path = folder + "/fuzz.mdb";
     const std::string lockFile = folder + "/fuzz.ldb";
     std::FILE* file = std::fopen(path.c_str(), "wb");
