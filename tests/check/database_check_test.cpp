@@ -222,8 +222,9 @@ TEST_F(DamagedTable, ARowCountThatIsNotTheRowsIsAWarning) {
     copy->page(kTable)[0x10] ^= 0x01; // 512 -> 513
     const CheckReport report = copy->check();
     EXPECT_FALSE(report.hasFaults()) << listed(report);
-    EXPECT_EQ(faultTexts(report), std::vector<std::string>{"warning, page 15, 'Table1': the definition counts 513 rows, "
-                                                           "the table has 512"});
+    EXPECT_EQ(faultTexts(report),
+              std::vector<std::string>{"warning, page 15, 'Table1': the definition counts 513 rows, "
+                                       "the table has 512"});
 }
 
 TEST_F(DamagedTable, APageInUseMarkedFreeIsAFault) {
