@@ -6,10 +6,12 @@ namespace cli {
 
 using Clock = std::chrono::steady_clock;
 
-ConsoleUi::ConsoleUi(QStringList answers)
-    : m_answers(answers.begin(), answers.end()), m_showProgress(isatty(STDERR_FILENO) == 1), m_started(Clock::now()) {}
+ConsoleUi::ConsoleUi(QStringList columnNames)
+    : m_columnNames(std::move(columnNames)), m_showProgress(isatty(STDERR_FILENO) == 1), m_started(Clock::now()) {}
 
-ConsoleUi::~ConsoleUi() { endProgressLine(); }
+ConsoleUi::~ConsoleUi() {
+    endProgressLine();
+}
 
 void writeText(std::FILE* stream, const QString& text) {
     QString lines = text;
@@ -27,12 +29,15 @@ void ConsoleUi::messageBox(const QString& text, importer::MessageIcon, const QSt
     writeText(success ? stdout : stderr, title.isEmpty() ? text : title + QStringLiteral(": ") + text);
 }
 
-QString ConsoleUi::inputBox(const QString&, const QString&, const QString&) {
-    if (m_answers.empty())
+QString ConsoleUi::inputBox(const QString& prompt, const QString&, const QString&) {
+    const qsizetype mark = prompt.lastIndexOf(QChar('#'));
+    if (mark < 0)
         return QString();
-    QString answer = m_answers.front();
-    m_answers.pop_front();
-    return answer;
+    QString number = prompt.mid(mark + 1);
+    number.chop(1); // the colon
+    bool isNumber = false;
+    const int column = number.toInt(&isNumber);
+    return isNumber ? m_columnNames.value(column - 1) : QString();
 }
 
 void ConsoleUi::progress(const importer::ImportProgress& progress) {

@@ -6,17 +6,17 @@
 
 #include <chrono>
 #include <cstdio>
-#include <deque>
 
 namespace cli {
 
 // The user interface of the command line: "Done." goes to standard output and every
-// other message to standard error; column-name prompts are answered from a list given
-// up front (an exhausted list answers as a cancel does); progress is drawn on standard
-// error when it is a terminal.
+// other message to standard error; the column-name prompts ("Enter name for column #N:")
+// are answered with the N-th of the names given up front, for every table the run
+// defines (a name missing answers as a cancel does); progress is drawn on standard error
+// when it is a terminal.
 class ConsoleUi : public importer::UserInterface {
 public:
-    explicit ConsoleUi(QStringList answers = {});
+    explicit ConsoleUi(QStringList columnNames = {});
     ~ConsoleUi() override;
 
     void messageBox(const QString& text, importer::MessageIcon icon, const QString& title) override;
@@ -29,7 +29,7 @@ public:
 private:
     void endProgressLine();
 
-    std::deque<QString> m_answers;
+    QStringList m_columnNames;
     int m_pointer = importer::pointer::kDefault;
     bool m_showProgress = false;
     bool m_progressShown = false;

@@ -1,5 +1,7 @@
 #include "cli/csv_writer.h"
 
+#include <string_view>
+
 namespace cli {
 
 std::string csvRecord(const std::vector<std::optional<std::string>>& fields) {
@@ -10,7 +12,8 @@ std::string csvRecord(const std::vector<std::optional<std::string>>& fields) {
         if (!fields[i])
             continue;
         const std::string& field = *fields[i];
-        if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        // A NUL, which no plain CSV field may hold, is quoted as well.
+        if (field.find_first_of(std::string_view(",\"\r\n\0", 5)) == std::string::npos) {
             record += field;
             continue;
         }

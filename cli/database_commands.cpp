@@ -3,10 +3,10 @@
 #include "cli/commands.h"
 #include "cli/console_ui.h"
 #include "cli/csv_writer.h"
+#include "cli/database_path.h"
 #include "database/access_connection_string.h"
 #include "database/dataaccess/connection.h"
 #include "database/dataaccess/recordset.h"
-#include "database/file_test.h"
 #include "database/table_catalogue.h"
 
 #include <cstdio>
@@ -32,15 +32,12 @@ int fail(const dataaccess::Status& status) {
 
 int runTables(const Arguments& arguments) {
     if (arguments.positional.size() != 1) {
-        writeText(stderr, QStringLiteral("usage: tarnwick-cli tables DATABASE [--password PW]"));
+        writeText(stderr, QStringLiteral("usage: tarnwick-cli tables DATABASE [--password PW | --password-file FILE]"));
         return 2;
     }
     const database::DatabaseFields location = locationFrom(arguments);
-    if (!database::FileTest(location.path())) {
-        // The catalogue reading stays silent about a missing file; the component words it.
-        dataaccess::Connection connection;
-        return fail(connection.Open(connectionStringFor(arguments).toStdString()));
-    }
+    if (const std::optional<int> refused = refuseUnusableDatabasePath(location))
+        return *refused;
     ConsoleUi ui;
     const std::optional<QStringList> tables = database::NonSystemTables(location.path(), location, ui);
     if (!tables)
@@ -52,9 +49,12 @@ int runTables(const Arguments& arguments) {
 
 int runDump(const Arguments& arguments) {
     if (arguments.positional.size() != 2) {
-        writeText(stderr, QStringLiteral("usage: tarnwick-cli dump DATABASE TABLE [--password PW]"));
+        writeText(stderr,
+                  QStringLiteral("usage: tarnwick-cli dump DATABASE TABLE [--password PW | --password-file FILE]"));
         return 2;
     }
+    if (const std::optional<int> refused = refuseUnusableDatabasePath(locationFrom(arguments)))
+        return *refused;
     dataaccess::Connection connection;
     if (dataaccess::Status status = connection.setMode(dataaccess::connectmode::kRead); !status)
         return fail(status);
@@ -70,7 +70,9 @@ int runDump(const Arguments& arguments) {
     std::vector<std::optional<std::string>> record;
     for (int i = 0; i < rows.FieldsCount(); ++i)
         record.emplace_back(rows.FieldName(i));
-    std::fputs(csvRecord(record).c_str(), stdout);
+    // Written by length: a name may hold NUL characters.
+    const std::string header = csvRecord(record);
+    std::fwrite(header.data(), 1, header.size(), stdout);
     while (!rows.Eof()) {
         for (int i = 0; i < rows.FieldsCount(); ++i)
             if (dataaccess::Status status = rows.Value(i, record[static_cast<std::size_t>(i)]); !status)

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/console_ui.h"
+#include "cli/password.h"
 #include "import/application_identity.h"
 #include "import/local_file_names.h"
 #include "import/process_signals.h"
@@ -11,18 +12,27 @@ namespace {
 constexpr const char* kHelp =
     "Tarnwick: delimited text files into Access databases.\n"
     "\n"
-    "  tarnwick-cli tables DATABASE [--password PW]\n"
+    "  tarnwick-cli tables DATABASE [PASSWORD]\n"
     "      the user tables, one per line, in catalogue order\n"
-    "  tarnwick-cli dump DATABASE TABLE [--password PW]\n"
+    "  tarnwick-cli dump DATABASE TABLE [PASSWORD]\n"
     "      the table's rows as CSV (RFC 4180) with a header line\n"
-    "  tarnwick-cli import DATABASE [--password PW] [--separator TEXT]\n"
+    "  tarnwick-cli import DATABASE [PASSWORD] [--separator TEXT]\n"
     "      (--create TEMPLATE [--columns-from-prompt NAME,NAME,...] | --append TABLE [--skip-header]) FILE...\n"
-    "      imports the files in the order given; the separator defaults to \", \" and {TAB} stands for a tab\n"
-    "  tarnwick-cli check DATABASE [--password PW]\n"
-    "      the full consistency check; exits with 1 when it finds faults\n"
-    "  tarnwick-cli new-database PATH [--format jet4|ace12|ace14|ace16|ace17] [--password PW]\n"
+    "      imports the files in the order given; the separator defaults to \", \" and {TAB} stands for a tab;\n"
+    "      --append finds the table ignoring letter case; --columns-from-prompt needs a name for every\n"
+    "      field of each file's first line\n"
+    "  tarnwick-cli check DATABASE [PASSWORD]\n"
+    "      the full consistency check; stale row counts are warnings; exits with 1 when it finds faults\n"
+    "  tarnwick-cli new-database PATH [--format jet4|ace12|ace14|ace16|ace17] [--password PW | --password-file FILE]\n"
     "      an empty database; the format follows the extension (.mdb jet4, .accdb ace16) unless given;\n"
-    "      a password only for jet4\n";
+    "      a password only for jet4\n"
+    "\n"
+    "PASSWORD is --password PW or --password-file FILE (its first line). Without either, the\n"
+    "environment variable TARNWICK_PASSWORD is used; without that, the password is asked for\n"
+    "(not shown) when the database needs one and standard input is a terminal.\n"
+    "\n"
+    "Exit status: 0 done; 1 failed (the message says why); 2 the command line is wrong;\n"
+    "3 an import passed over a file (a table already listed, a column count that differs).\n";
 
 } // namespace
 
@@ -36,12 +46,18 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         words << importer::decodeLocalFileName(QByteArray(argv[i]));
     QString error;
-    const cli::Arguments arguments = cli::parseArguments(
-        words, {"--password", "--separator", "--create", "--append", "--columns-from-prompt", "--format"}, &error);
+    const cli::Arguments given = cli::parseArguments(
+        words,
+        {"--password", "--password-file", "--separator", "--create", "--append", "--columns-from-prompt", "--format"},
+        &error);
     if (!error.isEmpty()) {
         cli::writeText(stderr, error);
         return 2;
     }
+    const cli::PasswordResult password = cli::withPassword(given);
+    if (password.failure != 0)
+        return password.failure;
+    const cli::Arguments& arguments = password.arguments;
     if (arguments.command == QLatin1String("tables"))
         return cli::runTables(arguments);
     if (arguments.command == QLatin1String("dump"))

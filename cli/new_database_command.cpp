@@ -10,8 +10,8 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: tarnwick-cli new-database PATH [--format jet4|ace12|ace14|ace16|ace17] [--password PW]";
+constexpr const char* kUsage = "usage: tarnwick-cli new-database PATH [--format jet4|ace12|ace14|ace16|ace17] "
+                               "[--password PW | --password-file FILE]";
 
 } // namespace
 

@@ -33,12 +33,17 @@ void reportImportFailure(UserInterface& ui, const QString& description, const QS
                       QStringLiteral(") to the support"),
                   MessageIcon::Exclamation);
     QDir().mkpath(QFileInfo(logPath).absolutePath());
+    // The log holds a row of the user's data: for the owner's eyes only, from its creation on.
+    constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (QFile log(logPath); !log.exists() && log.open(QIODevice::WriteOnly, kOwnerOnly))
+        log.close();
+    QFile::setPermissions(logPath, kOwnerOnly);
     QString logText = description + QStringLiteral("\r\n") + rowText;
     FileReadWrite(logPath, logText, filemode::kWrite);
 }
 
-QString columnMismatchMessage(const QString& path, const QString& separator, int fieldCount,
-                              const QString& table, int columnCount) {
+QString columnMismatchMessage(const QString& path, const QString& separator, int fieldCount, const QString& table,
+                              int columnCount) {
     return QStringLiteral("The columns in the text file and the columns in the table must be identical.\r\n\r\n") +
            path + QStringLiteral(" was split by ") + separator + QStringLiteral(" and has ") +
            QString::number(fieldCount) + QStringLiteral(" columns. The table ") + table + QStringLiteral(" has ") +

@@ -21,7 +21,8 @@ QString defaultImportLogPath();
 
 // The import failure path: shows the failure with the request to send the log, then
 // writes the description and the last row statement to the log (folder created when
-// missing). A log that cannot be written is not reported: the user has seen the message.
+// missing; the log readable by its owner only). A log that cannot be written is not
+// reported: the user has seen the message.
 void reportImportFailure(UserInterface& ui, const QString& description, const QString& rowText,
                          const QString& logPath);
 

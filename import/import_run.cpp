@@ -93,6 +93,7 @@ ImportOutcome ImportRun::start() {
         return ImportOutcome::AlreadyRunning;
     RunningFlag running(m_running);
     m_stopRequested = false;
+    m_skippedFiles = 0;
     return run();
 }
 
@@ -204,10 +205,12 @@ ImportOutcome ImportRun::run() {
                 const QString tableName = ResolveTableName(options.Text2(), position);
                 if (IsInListBox(m_env.tables, tableName)) {
                     outcome = false;
+                    ++m_skippedFiles;
                     endFile();
                     continue;
                 }
                 if (options.Text2().isEmpty()) {
+                    ++m_skippedFiles;
                     endFile();
                     continue;
                 }
@@ -257,6 +260,7 @@ ImportOutcome ImportRun::run() {
                 if (recordset.FieldsCount() != firstFields.size()) {
                     ui.messageBox(columnMismatchMessage(*path, separator, static_cast<int>(firstFields.size()), target,
                                                         recordset.FieldsCount()));
+                    ++m_skippedFiles;
                     endFile();
                     continue;
                 }

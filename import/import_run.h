@@ -49,6 +49,9 @@ public:
         if (m_running)
             m_stopRequested = true;
     }
+    // The files the last run passed over: a table already listed or no table name (create
+    // mode), a column count that differs from the table's (append mode).
+    int skippedFiles() const { return m_skippedFiles; }
 
 private:
     ImportOutcome run();
@@ -56,6 +59,7 @@ private:
     ImportEnvironment m_env;
     bool m_running = false;
     bool m_stopRequested = false;
+    int m_skippedFiles = 0;
 };
 
 } // namespace importer

@@ -39,8 +39,10 @@ CheckResult checkFile(const std::string& path, const std::string& password) {
 
 std::vector<std::string> faultTexts(const storage::check::CheckReport& report) {
     std::vector<std::string> out;
-    for (const storage::check::Finding& finding : report.faults())
-        out.push_back(storage::check::describe(finding));
+    for (const storage::check::Finding& finding : report.findings)
+        if (finding.kind == storage::check::Finding::Kind::Fault ||
+            finding.kind == storage::check::Finding::Kind::Warning)
+            out.push_back(storage::check::describe(finding));
     return out;
 }
 

@@ -23,7 +23,8 @@ struct CheckResult {
 };
 // The full check of the database at path, opened read-only (no recovery).
 CheckResult checkFile(const std::string& path, const std::string& password = {});
-// The faults as one text each ("fault, page 3, 'T': ..."), for comparisons and messages.
+// The faults and warnings as one text each ("fault, page 3, 'T': ..."), for comparisons and
+// messages: what this engine writes must not even leave a stale counter.
 std::vector<std::string> faultTexts(const storage::check::CheckReport& report);
 
 using Rows = std::vector<std::vector<std::string>>;

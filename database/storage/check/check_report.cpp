@@ -9,17 +9,31 @@ bool CheckReport::hasFaults() const {
                        [](const Finding& finding) { return finding.kind == Finding::Kind::Fault; });
 }
 
-std::vector<Finding> CheckReport::faults() const {
+namespace {
+
+std::vector<Finding> ofKind(const std::vector<Finding>& findings, Finding::Kind kind) {
     std::vector<Finding> out;
     std::copy_if(findings.begin(), findings.end(), std::back_inserter(out),
-                 [](const Finding& finding) { return finding.kind == Finding::Kind::Fault; });
+                 [kind](const Finding& finding) { return finding.kind == kind; });
     return out;
+}
+
+} // namespace
+
+std::vector<Finding> CheckReport::faults() const {
+    return ofKind(findings, Finding::Kind::Fault);
+}
+
+std::vector<Finding> CheckReport::warnings() const {
+    return ofKind(findings, Finding::Kind::Warning);
 }
 
 const char* kindName(Finding::Kind kind) {
     switch (kind) {
     case Finding::Kind::Fault:
         return "fault";
+    case Finding::Kind::Warning:
+        return "warning";
     case Finding::Kind::Leak:
         return "leak";
     case Finding::Kind::Skipped:
@@ -41,6 +55,10 @@ void FindingCollector::fault(uint32_t page, const std::string& object, std::stri
     if (++m_faultsPerObject[object] > kMaxFaultsPerObject)
         return;
     m_report.findings.push_back({Finding::Kind::Fault, page, object, std::move(description)});
+}
+
+void FindingCollector::warning(uint32_t page, const std::string& object, std::string description) {
+    m_report.findings.push_back({Finding::Kind::Warning, page, object, std::move(description)});
 }
 
 void FindingCollector::skipped(const std::string& object, std::string description) {

@@ -11,6 +11,7 @@ namespace storage::check {
 struct Finding {
     enum class Kind {
         Fault,   // the file contradicts its own structure: a reader or the next write may go wrong
+        Warning, // a counter that Access itself leaves stale, such as a table's row count: harmless to readers
         Leak,    // pages marked used that nothing refers to: wasted space, harmless otherwise
         Skipped, // a part the check could not verify (e.g. index keys of a collation it does not know)
     };
@@ -26,6 +27,7 @@ struct CheckReport {
 
     bool hasFaults() const;
     std::vector<Finding> faults() const;
+    std::vector<Finding> warnings() const;
 };
 
 const char* kindName(Finding::Kind kind);
@@ -39,6 +41,7 @@ public:
     static constexpr int kMaxFaultsPerObject = 20;
 
     void fault(uint32_t page, const std::string& object, std::string description);
+    void warning(uint32_t page, const std::string& object, std::string description);
     void skipped(const std::string& object, std::string description);
     void leak(uint32_t firstPage, uint32_t count);
     CheckReport finish();

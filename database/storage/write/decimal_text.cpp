@@ -120,7 +120,7 @@ std::optional<std::string> roundedDigits(const DecimalNumber& number, int scale,
     if (first > '5' || (first == '5' && !exactHalf) || (exactHalf && keptOdd))
         increment(kept);
     if (kept.empty())
-        kept = "0";
+        kept.push_back('0');
     if (kept.size() > maxDigits)
         return std::nullopt;
     return kept;
