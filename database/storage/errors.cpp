@@ -78,8 +78,8 @@ Error corrupt(std::string_view path, uint32_t page, uint32_t offset, std::string
 
 Error encryptedAccdb(std::string_view path, std::string_view scheme) {
     return {0,
-            "Cannot open " + quoted(path) + ": it is a password-encrypted ACCDB database (" + std::string(scheme) +
-                "), and opening encrypted ACCDB files is not supported yet.",
+            "Cannot open " + quoted(path) + ": it is an encrypted ACCDB database (" + std::string(scheme) +
+                "), and this engine cannot decrypt that kind of encryption.",
             ErrorKind::NotSupported};
 }
 

@@ -1,8 +1,12 @@
 #include "database/storage/engine/database_session.h"
 
+#include "database/storage/crypto/database_codec.h"
+#include "database/storage/crypto/page_codec_file.h"
 #include "database/storage/engine/statements.h"
 #include "database/storage/errors.h"
 #include "database/storage/file/posix_file.h"
+
+#include <optional>
 
 namespace storage {
 
@@ -36,13 +40,17 @@ Error readOnlyDatabase() { return {3027, "Cannot update.  Database or object is 
 Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string& path, const OpenOptions& options,
                                                                Access access, const FileLayer& layer) {
     // Opening read-only first gives the engine's own errors for a missing file, a wrong
-    // format or password, before anything is locked or written.
+    // format or password, before anything is locked or written. Its page codec, keyed
+    // from the password, serves the session too.
+    std::optional<std::shared_ptr<crypto::PageCodec>> codec;
     {
         OpenOptions probe = options;
         probe.readOnly = true;
         auto checked = Database::open(path, probe);
         if (!checked && checked.error().kind != ErrorKind::Corruption)
             return checked.error();
+        if (checked)
+            codec = (*checked)->pageCodec();
     }
 
     std::unique_ptr<DatabaseSession> session(new DatabaseSession());
@@ -65,13 +73,23 @@ Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string
         return errors::cannotOpenFile(path, options.engine);
     if (layer.database)
         session->m_file = layer.database(std::move(session->m_file));
+    if (!codec) {
+        auto found = crypto::pageCodecOf(*session->m_file, options.password, path);
+        if (!found)
+            return found.error();
+        codec = *found;
+    }
+    // Pages are decoded right above the file on disk: the journal below sees them as stored.
+    if (*codec)
+        session->m_decoded = std::make_unique<crypto::PageCodecFile>(*session->m_file, *codec, kJet4PageSize);
+    File& pages = session->m_decoded ? *session->m_decoded : *session->m_file;
 
     session->m_journalLocation = std::make_unique<PosixJournalLocation>(path);
     if (layer.journal)
         session->m_journalLocation = layer.journal(std::move(session->m_journalLocation));
     std::unique_ptr<File> reading;
     if (writing) {
-        auto journaled = JournaledFile::open(*session->m_file, *session->m_journalLocation, kJet4PageSize);
+        auto journaled = JournaledFile::open(pages, *session->m_journalLocation, kJet4PageSize, session->m_file.get());
         if (!journaled)
             return journaled.error();
         session->m_journaled = std::move(*journaled);
@@ -83,20 +101,17 @@ Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string
             return leftOver.error();
         if (*leftOver)
             return errors::cannotOpenFile(path, options.engine);
-        reading = std::make_unique<BorrowedFile>(*session->m_file);
+        reading = std::make_unique<BorrowedFile>(pages);
     }
 
     OpenOptions readOptions = options;
     readOptions.readOnly = true;
-    auto database = Database::open(std::move(reading), path, readOptions);
+    auto database = Database::openDecoded(std::move(reading), path, readOptions, *codec);
     if (!database)
         return database.error();
     session->m_database = std::move(*database);
     if (writing)
-        session->m_pager = std::make_unique<Pager>(*session->m_journaled, session->m_database->pages(),
-                                                   session->m_database->header().hasJetPageEncoding()
-                                                       ? session->m_database->header().databaseKey
-                                                       : 0);
+        session->m_pager = std::make_unique<Pager>(*session->m_journaled, session->m_database->pages());
     if (writing) {
         session->m_writers = std::make_unique<TableWriters>(*session->m_pager, session->m_database->format());
         Database* opened = session->m_database.get();

@@ -20,18 +20,19 @@ Status readExactly(File& file, uint64_t offset, std::span<uint8_t> out, std::siz
 
 } // namespace
 
-JournaledFile::JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size)
-    : m_database(database), m_journalLocation(journal), m_pageSize(pageSize), m_size(size), m_batchSize(size),
-      m_durableSize(size), m_reservedSize(size) {}
+JournaledFile::JournaledFile(File& database, File& stored, JournalLocation& journal, uint32_t pageSize, uint64_t size)
+    : m_database(database), m_stored(stored), m_journalLocation(journal), m_pageSize(pageSize), m_size(size),
+      m_batchSize(size), m_durableSize(size), m_reservedSize(size) {}
 
-Result<std::unique_ptr<JournaledFile>> JournaledFile::open(File& database, JournalLocation& journal,
-                                                           uint32_t pageSize) {
-    if (Status status = recover(database, journal); !status)
+Result<std::unique_ptr<JournaledFile>> JournaledFile::open(File& database, JournalLocation& journal, uint32_t pageSize,
+                                                           File* stored) {
+    File& onDisk = stored ? *stored : database;
+    if (Status status = recover(onDisk, journal); !status)
         return status.error();
     Result<uint64_t> size = database.size();
     if (!size)
         return size.error();
-    return std::unique_ptr<JournaledFile>(new JournaledFile(database, journal, pageSize, *size));
+    return std::unique_ptr<JournaledFile>(new JournaledFile(database, onDisk, journal, pageSize, *size));
 }
 
 Status JournaledFile::recover(File& database, JournalLocation& location) {
@@ -197,7 +198,7 @@ Status JournaledFile::journalOriginal(uint32_t number) {
         return Status::ok();
     std::vector<uint8_t> original(m_pageSize, 0);
     std::size_t got = 0;
-    if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, original, got); !status)
+    if (Status status = readExactly(m_stored, static_cast<uint64_t>(number) * m_pageSize, original, got); !status)
         return status;
     const std::vector<uint8_t> record = journal::encodeRecord(number, original);
     if (Status status = m_journal->write(m_journalEnd, record); !status)
@@ -292,7 +293,7 @@ void JournaledFile::dropBatch() {
         // Put the pages back from the journal; if even that fails, the journal stays
         // and the next open replays it.
         m_journal.reset();
-        recover(m_database, m_journalLocation).ignoreError();
+        recover(m_stored, m_journalLocation).ignoreError();
         Result<uint64_t> size = m_database.size();
         m_durableSize = size ? *size : m_durableSize;
     }

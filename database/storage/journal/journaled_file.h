@@ -23,8 +23,11 @@ namespace storage {
 // extended, when the statement first changes it.
 class JournaledFile final : public File {
 public:
-    // Puts back what an interrupted batch left, then wraps the database.
-    static Result<std::unique_ptr<JournaledFile>> open(File& database, JournalLocation& journal, uint32_t pageSize);
+    // Puts back what an interrupted batch left, then wraps the database. `database` gives
+    // pages as they read; `stored`, when given, is the same file as it stands on the disk
+    // (they differ for encrypted pages): the journal keeps pages as stored, never decoded.
+    static Result<std::unique_ptr<JournaledFile>> open(File& database, JournalLocation& journal, uint32_t pageSize,
+                                                       File* stored = nullptr);
 
     // Puts back what an interrupted batch left; nothing when there is no journal.
     static Status recover(File& database, JournalLocation& journal);
@@ -53,7 +56,7 @@ public:
     bool hasPendingChanges() const { return !m_pages.empty(); }
 
 private:
-    JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size);
+    JournaledFile(File& database, File& stored, JournalLocation& journal, uint32_t pageSize, uint64_t size);
     using Page = std::vector<uint8_t>;
     // What one write of the current statement replaced: the bytes at `offset` in the
     // page, or, for a page the batch had not changed before, the whole page.
@@ -74,6 +77,7 @@ private:
     void forgetBatch();
 
     File& m_database;
+    File& m_stored; // for the journal's copies and for putting them back
     JournalLocation& m_journalLocation;
     const uint32_t m_pageSize;
 
