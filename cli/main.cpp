@@ -18,9 +18,9 @@ constexpr const char* kHelp =
     "      imports the files in the order given; the separator defaults to \", \" and {TAB} stands for a tab\n"
     "  tarnwick-cli check DATABASE [--password PW]\n"
     "      the full consistency check; exits with 1 when it finds faults\n"
-    "  tarnwick-cli new-database PATH [--format jet4|ace12|ace14|ace16|ace17] [--password PW]\n"
+    "  tarnwick-cli new-database PATH [--format jet4|ace12|ace14|ace16|ace17] [--password PW] [--encode]\n"
     "      an empty database; the format follows the extension (.mdb jet4, .accdb ace16) unless given;\n"
-    "      a password only for jet4\n";
+    "      with a password an .accdb is encrypted (agile AES-256); --encode RC4-encodes an .mdb's pages\n";
 
 } // namespace
 
