@@ -7,6 +7,8 @@
 #include "database/storage/format/rc4.h"
 #include "database/storage/format/text_codec.h"
 
+#include <cstdio>
+
 namespace storage::crypto {
 
 namespace {
@@ -26,6 +28,12 @@ struct Opening {
 
 std::string version(uint16_t major, uint16_t minor) {
     return std::to_string(major) + "." + std::to_string(minor);
+}
+
+std::string hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", value);
+    return text;
 }
 
 std::optional<BlockCipher::Chaining> chainingNamed(const std::string& name) {
@@ -128,13 +136,13 @@ CodecResult openCryptoApi(Bytes info, const Opening& opening) {
     const CryptoApiInfo& api = *parsed;
     const uint32_t keyBits = api.effectiveKeyBits();
     const bool sha1 = api.algIdHash == 0 || api.algIdHash == algorithm::kSha1;
-    if (!(api.flags & flag::kCryptoApi) || (api.flags & 0x10) || !sha1)
-        return opening.unsupported(describe(api) + ", flags 0x" + std::to_string(api.flags));
+    if (!(api.flags & flag::kCryptoApi) || (api.flags & flag::kExternal) || !sha1)
+        return opening.unsupported(describe(api) + ", flags " + hex(api.flags));
     auto sha1Digest = Digest::sha1();
 
     if (!api.isAes()) {
         if (api.algId != 0 && api.algId != algorithm::kRc4)
-            return opening.unsupported("CryptoAPI encryption with algorithm " + std::to_string(api.algId));
+            return opening.unsupported("CryptoAPI encryption with algorithm " + hex(api.algId));
         if (keyBits < 40 || keyBits > 160 || keyBits % 8 != 0)
             return opening.unsupported(describe(api));
         std::vector<uint8_t> base = rc4CryptoApiBase(api.salt, opening.password);

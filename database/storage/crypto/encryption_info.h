@@ -31,6 +31,7 @@ inline constexpr std::size_t kEncryptionInfoEnd = 0xE00;
 namespace flag {
 inline constexpr uint32_t kCryptoApi = 0x04;
 inline constexpr uint32_t kDocProps = 0x08;
+inline constexpr uint32_t kExternal = 0x10; // extensible encryption
 inline constexpr uint32_t kAes = 0x20;
 } // namespace flag
 
