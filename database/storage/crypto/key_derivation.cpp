@@ -1,6 +1,7 @@
 #include "database/storage/crypto/key_derivation.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace storage::crypto {
 
@@ -39,12 +40,40 @@ std::vector<uint8_t> rc4CryptoApiKey(Digest& sha1, Bytes base, BlockKey block, u
 
 namespace {
 
-std::vector<uint8_t> spin(Digest& hash, std::vector<uint8_t> value, uint32_t rounds) {
+std::vector<uint8_t> spinRounds(Digest& hash, std::vector<uint8_t> value, uint32_t rounds) {
     for (uint32_t i = 0; i < rounds; ++i) {
         const BlockKey counter = blockKey(i);
         hash.into({counter, value}, value.data());
     }
     return value;
+}
+
+// The last spun hash, so that the connections one import opens one after another spin
+// once. It is found by a digest of what it was spun from (the first hash, which differs
+// by algorithm, salt and password), so the password itself is not kept.
+struct LastSpin {
+    std::mutex mutex;
+    std::vector<uint8_t> from;
+    std::vector<uint8_t> result;
+};
+
+std::vector<uint8_t> spin(Digest& hash, std::vector<uint8_t> value, uint32_t rounds) {
+    if (rounds == 0)
+        return value;
+    static LastSpin last;
+    const BlockKey count = blockKey(rounds);
+    const BlockKey size = blockKey(static_cast<uint32_t>(hash.size()));
+    const std::vector<uint8_t> from = Digest::named("SHA256")->of({count, size, value});
+    {
+        std::lock_guard lock(last.mutex);
+        if (last.from == from)
+            return last.result;
+    }
+    std::vector<uint8_t> result = spinRounds(hash, std::move(value), rounds);
+    std::lock_guard lock(last.mutex);
+    last.from = from;
+    last.result = result;
+    return result;
 }
 
 } // namespace
