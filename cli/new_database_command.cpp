@@ -11,7 +11,7 @@ namespace cli {
 namespace {
 
 constexpr const char* kUsage = "usage: tarnwick-cli new-database PATH [--format jet4|ace12|ace14|ace16|ace17] "
-                               "[--password PW | --password-file FILE]";
+                               "[--password PW | --password-file FILE] [--encode]";
 
 } // namespace
 
@@ -38,6 +38,7 @@ int runNewDatabase(const Arguments& arguments) {
         return 2;
     }
     options.password = arguments.value("--password").value_or(QString()).toStdString();
+    options.encode = arguments.has("--encode");
     if (storage::Status status = storage::createDatabase(path, options); !status) {
         writeText(stderr, QString::fromStdString(status.error().description));
         return 1;

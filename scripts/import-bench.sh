@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Import benchmark: generates its own text files and imports them with tarnwick-cli
-# into new .accdb files, printing rows and MB per second, peak memory and file size.
+# into new .accdb files (one of them encrypted with a password), printing rows and MB per
+# second, peak memory and file size.
 #   scripts/import-bench.sh [CREATE_LINES] [APPEND_LINES] [RUNS]   (defaults 1000000, 200000 and 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +14,7 @@ cmake --build build/release -j"$(nproc)" --target tarnwick-cli bench_table >/dev
 cli=build/release/cli/tarnwick-cli
 bench_table=build/release/bench/import/bench_table
 
+password="" # the database password of the runs, which makes new-database encrypt the file
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -36,7 +38,7 @@ generate() { # lines file [id]
 # Makes the database a run imports into: empty, or with the bench table of a kind.
 prepare() { # database [table kind]
     rm -f "$1"
-    "$cli" new-database "$1" >/dev/null
+    "$cli" new-database "$1" ${password:+--password "$password"} >/dev/null
     if [ $# -eq 3 ]; then "$bench_table" "$1" "$2" "$3" 10; fi
 }
 
@@ -52,7 +54,8 @@ measure() { # label lines input database "prepare arguments" import-arguments...
         # shellcheck disable=SC2086 # the prepare arguments are words
         prepare "$database" $setup
         sync # earlier runs' files finish reaching the disk first, not during this one
-        /usr/bin/time -v -o "$work/time.txt" "$cli" import "$database" "$@" "$input" >/dev/null
+        /usr/bin/time -v -o "$work/time.txt" "$cli" import "$database" ${password:+--password "$password"} "$@" \
+            "$input" >/dev/null
         awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]}
                     /Maximum resident set size/ {kb = $2}
                     END {print s, kb}' "$work/time.txt" >> "$results"
@@ -70,11 +73,25 @@ measure() { # label lines input database "prepare arguments" import-arguments...
         }'
 }
 
+# The median run's seconds of the last measure.
+median_seconds() { sort -n "$work/results.txt" | awk '{ s[NR] = $1 } END { print s[int((NR + 1) / 2)] }'; }
+
 generate "$create_lines" "$work/create.txt"
 generate "$append_lines" "$work/append.txt" id
 
 measure "create, 10 text fields" "$create_lines" "$work/create.txt" "$work/create.accdb" "" \
     --create Rows --columns-from-prompt c1,c2,c3,c4,c5,c6,c7,c8,c9,c10
+
+plain_seconds=$(median_seconds)
+
+# The same import into an encrypted database (agile AES-256, as new-database makes it).
+password="bench password"
+measure "create, encrypted .accdb" "$create_lines" "$work/create.txt" "$work/encrypted.accdb" "" \
+    --create Rows --columns-from-prompt c1,c2,c3,c4,c5,c6,c7,c8,c9,c10
+awk -v plain="$plain_seconds" -v encrypted="$(median_seconds)" \
+    'BEGIN { printf "encrypted: %.2f times the time of the plain import\n", encrypted / plain }'
+"$cli" check "$work/encrypted.accdb" --password "$password" >/dev/null && echo "encrypted database: check passed"
+password=""
 
 # The same rows without Unicode compression: the size Jet's own DDL would give.
 measure "append, uncompressed text" "$create_lines" "$work/create.txt" "$work/plain.accdb" "Rows uncompressed" \

@@ -1,5 +1,7 @@
 #include "database/storage/database.h"
 
+#include "database/storage/crypto/database_codec.h"
+#include "database/storage/crypto/page_codec_file.h"
 #include "database/storage/errors.h"
 #include "database/storage/file/posix_file.h"
 #include "database/storage/format/text_codec.h"
@@ -88,12 +90,24 @@ Result<std::unique_ptr<Database>> Database::open(std::unique_ptr<File> file, con
     if (!options.readOnly)
         return errors::unsupported("Writing to databases is not supported yet; open the database read-only.");
     std::unique_ptr<Database> database(new Database(std::move(file), options));
-    if (Status status = database->load(pathForMessages); !status)
+    if (Status status = database->load(pathForMessages, false); !status)
         return status;
     return database;
 }
 
-Status Database::load(const std::string& path) {
+Result<std::unique_ptr<Database>> Database::openDecoded(std::unique_ptr<File> file, const std::string& pathForMessages,
+                                                        const OpenOptions& options,
+                                                        std::shared_ptr<crypto::PageCodec> codec) {
+    if (!options.readOnly)
+        return errors::unsupported("Writing to databases is not supported yet; open the database read-only.");
+    std::unique_ptr<Database> database(new Database(std::move(file), options));
+    database->m_codec = std::move(codec);
+    if (Status status = database->load(pathForMessages, true); !status)
+        return status;
+    return database;
+}
+
+Status Database::load(const std::string& path, bool decoded) {
     auto size = m_file->size();
     if (!size)
         return size.status();
@@ -109,11 +123,17 @@ Status Database::load(const std::string& path) {
 
     if (m_options.engine == Engine::Jet && m_header.isAce())
         return errors::unrecognizedFormat(path);
-    if (m_header.isAceEncrypted())
-        return errors::encryptedAccdb(path, describeAceEncryption(page0));
     // Jet compares the whole password, case and all; a file without one accepts any.
-    if (!m_header.password.empty() && utf8ToUtf16(m_options.password) != m_header.password)
+    if (!decoded && !m_header.password.empty() && utf8ToUtf16(m_options.password) != m_header.password)
         return errors::notValidPassword();
+    if (!decoded) {
+        auto codec = crypto::pageCodecFor(page0, m_header, m_options.password, path);
+        if (!codec)
+            return codec.status();
+        m_codec = std::move(*codec);
+        if (m_codec)
+            m_file = std::make_unique<crypto::PageCodecFile>(std::move(m_file), m_codec, m_header.pageSize);
+    }
 
     const uint64_t pageCount = *size / m_header.pageSize;
     if (pageCount < 3)
@@ -121,8 +141,6 @@ Status Database::load(const std::string& path) {
     // Jet 4 and ACE files hold at most 2 GiB; a larger count cannot be addressed by 24-bit row pointers anyway.
     m_pages = std::make_unique<PageReader>(*m_file, path, m_header.pageSize,
                                            static_cast<uint32_t>(std::min<uint64_t>(pageCount, 0xFFFFFF)));
-    if (m_header.hasJetPageEncoding())
-        m_pages->setPageEncodingKey(m_header.databaseKey);
 
     return reloadCatalog();
 }

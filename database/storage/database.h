@@ -15,6 +15,10 @@
 
 namespace storage {
 
+namespace crypto {
+class PageCodec;
+}
+
 // An open Access database (Jet 4 .mdb or ACE .accdb), as read from its file; changes
 // are made through a DatabaseSession.
 // Not thread-safe. Cursors borrow the database and must not outlive it.
@@ -23,11 +27,17 @@ public:
     // Opens the file at path. Fails with the Jet error the provider gives:
     // 3024 missing file, 3044 missing folder, 3051 no permission, 3343 not a
     // Jet 4 / ACE database (or an ACE file under Engine::Jet), 3031 wrong
-    // password, 3049 damaged; encrypted ACCDB files are refused (NotSupported).
+    // password, 3049 damaged; an ACCDB encryption scheme this engine cannot decrypt
+    // is refused (NotSupported). Encoded and encrypted pages read decoded.
     static Result<std::unique_ptr<Database>> open(const std::string& path, const OpenOptions& options);
     // The same over an already open File; pathForMessages is used in messages only.
     static Result<std::unique_ptr<Database>> open(std::unique_ptr<File> file, const std::string& pathForMessages,
                                                   const OpenOptions& options);
+    // Over a File whose pages the caller already decodes with `codec` (null for a file in
+    // clear), as an earlier open of the same file found them: the password is not checked again.
+    static Result<std::unique_ptr<Database>> openDecoded(std::unique_ptr<File> file, const std::string& pathForMessages,
+                                                         const OpenOptions& options,
+                                                         std::shared_ptr<crypto::PageCodec> codec);
 
     FileFormat format() const { return m_header.format; }
     const DatabaseHeader& header() const { return m_header; }
@@ -43,16 +53,19 @@ public:
     Result<TableCursor> openTable(std::string_view name);
 
     PageReader& pages() { return *m_pages; }
+    // What turns the stored pages into readable ones; null when they are stored in clear.
+    const std::shared_ptr<crypto::PageCodec>& pageCodec() const { return m_codec; }
     // Reads the catalogue again, after a writer has changed it.
     Status reloadCatalog();
 
 private:
     Database(std::unique_ptr<File> file, const OpenOptions& options) : m_file(std::move(file)), m_options(options) {}
-    Status load(const std::string& path);
+    Status load(const std::string& path, bool decoded);
 
     std::unique_ptr<File> m_file;
     OpenOptions m_options;
     DatabaseHeader m_header;
+    std::shared_ptr<crypto::PageCodec> m_codec;
     std::unique_ptr<PageReader> m_pages;
     Catalog m_catalog;
 };

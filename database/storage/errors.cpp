@@ -115,8 +115,8 @@ std::string damagedForWriting(std::string_view path) {
 
 Error encryptedAccdb(std::string_view path, std::string_view scheme) {
     return {0,
-            "Cannot open " + quoted(path) + ": it is a password-encrypted ACCDB database (" + std::string(scheme) +
-                "), and opening encrypted ACCDB files is not supported yet.",
+            "Cannot open " + quoted(path) + ": it is an encrypted ACCDB database (" + std::string(scheme) +
+                "), and this engine cannot decrypt that kind of encryption.",
             ErrorKind::NotSupported};
 }
 

@@ -46,8 +46,8 @@ std::vector<std::string> faultTexts(const storage::check::CheckReport& report) {
     return out;
 }
 
-std::optional<Rows> engineRows(const std::string& path, const std::string& table) {
-    auto database = storage::Database::open(path, storage::OpenOptions{});
+std::optional<Rows> engineRows(const std::string& path, const std::string& table, const std::string& password) {
+    auto database = storage::Database::open(path, storage::OpenOptions{password});
     if (!database)
         return std::nullopt;
     return engineRows(**database, table);

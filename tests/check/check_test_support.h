@@ -31,7 +31,7 @@ using Rows = std::vector<std::vector<std::string>>;
 // A table's rows as this engine reads them, each cell formatted as text (Null empty);
 // nullopt when the table does not exist.
 std::optional<Rows> engineRows(storage::Database& database, const std::string& table);
-std::optional<Rows> engineRows(const std::string& path, const std::string& table);
+std::optional<Rows> engineRows(const std::string& path, const std::string& table, const std::string& password = {});
 
 // Whether some index of the table has grown beyond one page (its root is a node page).
 bool hasSplitIndex(const std::string& path, const std::string& table);

@@ -41,7 +41,7 @@ std::vector<std::optional<Rows>> comparedRows(const ImportScenario& scenario, st
 
 Baseline baselineOf(const ImportScenario& scenario, const testsupport::TempDir& folder) {
     const std::string path = copyFixture(scenario.fixture, folder, "baseline.mdb");
-    auto database = storage::Database::open(path, storage::OpenOptions{});
+    auto database = storage::Database::open(path, scenario.options());
     if (!database) {
         ADD_FAILURE() << database.error().description;
         return {};
@@ -66,8 +66,7 @@ RunOutcome runImport(const ImportScenario& scenario, const std::string& path, Fa
     RunOutcome outcome;
     std::size_t next = 0;
     while (next < scenario.statements.size()) {
-        auto session =
-            DatabaseSession::open(path, storage::OpenOptions{}, Access::ReadWrite, faultyLayer(path, faults));
+        auto session = DatabaseSession::open(path, scenario.options(), Access::ReadWrite, faultyLayer(path, faults));
         if (!session)
             return outcome;
         auto batchStarted = std::chrono::steady_clock::now();
@@ -109,7 +108,7 @@ public:
 
     void verify(const std::string& path, const RunOutcome& outcome) {
         {
-            auto session = DatabaseSession::open(path, storage::OpenOptions{}, Access::ReadWrite);
+            auto session = DatabaseSession::open(path, m_scenario.options(), Access::ReadWrite);
             ASSERT_TRUE(session) << session.error().description;
             ASSERT_TRUE((*session)->close());
         }
@@ -135,7 +134,7 @@ private:
     // The full check, this engine's rows against the statements and against mdbtools; the
     // number of statements the rows are those of.
     std::optional<std::size_t> inspect(const std::string& path, const RunOutcome& outcome) {
-        auto database = storage::Database::open(path, storage::OpenOptions{});
+        auto database = storage::Database::open(path, m_scenario.options());
         EXPECT_TRUE(database) << database.error().description;
         if (!database)
             return std::nullopt;
@@ -156,7 +155,7 @@ private:
     }
 
     void compareWithMdbtools(const std::string& path, const std::vector<std::optional<Rows>>& ours) {
-        if (!haveMdbtools())
+        if (!haveMdbtools() || !m_scenario.password.empty())
             return;
         for (std::size_t t = 0; t < m_scenario.tables.size(); ++t) {
             if (!ours[t])
@@ -189,7 +188,8 @@ Faults cleanRun(const ImportScenario& scenario, const testsupport::TempDir& fold
 
 const std::vector<ImportScenario>& scenarios() {
     static const std::vector<ImportScenario> all = [] {
-        std::vector<ImportScenario> made{newTableWithMemo(40), appendToIndexedTables(105)};
+        std::vector<ImportScenario> made{newTableWithMemo(40), appendToIndexedTables(105),
+                                         newTableInEncryptedDatabase(40)};
         for (ImportScenario& scenario : made) {
             std::string failed;
             if (!scenario.parse(failed))
@@ -235,6 +235,10 @@ void failEveryOperation(Faults::Mode mode) {
             if (mode == Faults::Mode::Crash) {
                 const std::string kept = folder.file("kept.mdb");
                 copyWithJournal(path, kept);
+                if (!scenario.password.empty() && fs::exists(kept + "-journal")) {
+                    // The journal keeps pages as the file stores them: encrypted.
+                    EXPECT_FALSE(testsupport::holdsText(testsupport::readFile(kept + "-journal"), "name 1"));
+                }
                 recovery.verify(kept, outcome);
                 faults.loseUnsyncedWrites();
             }

@@ -89,6 +89,14 @@ ImportScenario newTableWithMemo(std::size_t rows) {
     return scenario;
 }
 
+ImportScenario newTableInEncryptedDatabase(std::size_t rows) {
+    ImportScenario scenario = newTableWithMemo(rows);
+    scenario.name = "a new table with a Memo column in an encrypted database";
+    scenario.fixture = "encrypted/db2007-oldenc.accdb"; // RC4 CryptoAPI: keyed without spinning, so opens are cheap
+    scenario.password = "Test123";
+    return scenario;
+}
+
 ImportScenario appendToIndexedTables(std::size_t rows) {
     ImportScenario scenario;
     scenario.name = "rows appended to indexed tables";

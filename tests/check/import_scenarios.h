@@ -27,6 +27,9 @@ struct ImportScenario {
     std::vector<std::vector<std::size_t>> compared; // by table: the columns compared
     std::size_t statementsPerSession = 100;
     std::string splitsIndexOf; // a table whose index the import makes split, when there is one
+    std::string password;      // of an encrypted fixture, which mdbtools cannot read
+
+    storage::OpenOptions options() const { return storage::OpenOptions{password}; }
 
     // Parses every statement; false (with the failing one in `failed`) when one does not parse.
     bool parse(std::string& failed);
@@ -40,6 +43,8 @@ struct ImportScenario {
 // CREATE TABLE with a Memo column into an empty database, then rows whose notes are
 // inline, on one long-value row, or chained over several pages.
 ImportScenario newTableWithMemo(std::size_t rows);
+// newTableWithMemo in a copy of an encrypted ACCDB.
+ImportScenario newTableInEncryptedDatabase(std::size_t rows);
 // Rows appended to a table with a long text primary key, in scattered key order so that
 // its B-tree splits, and, every third statement, to a table with an AutoNumber primary key.
 ImportScenario appendToIndexedTables(std::size_t rows);

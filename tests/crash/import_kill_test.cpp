@@ -50,8 +50,13 @@ int finish(pid_t pid) {
     return status;
 }
 
-std::vector<std::string> importArguments(const std::string& database, const std::string& input) {
-    return {"import", database, "--create", "Lines", "--columns-from-prompt", "Line,Name,Note", input};
+std::vector<std::string> importArguments(const std::string& database, const std::string& input,
+                                         const std::string& password = {}) {
+    std::vector<std::string> arguments{"import",         database, "--create", "Lines", "--columns-from-prompt",
+                                       "Line,Name,Note", input};
+    if (!password.empty())
+        arguments.insert(arguments.begin() + 2, {"--password", password});
+    return arguments;
 }
 
 std::vector<std::string> writeLines(const std::string& path, int count) {
@@ -71,10 +76,13 @@ protected:
             GTEST_SKIP() << "tarnwick-cli not built";
     }
 
-    std::string newDatabase(const std::string& name) {
+    std::string newDatabase(const std::string& name, const std::string& password = {}) {
         const std::string path = folder.file(name);
         fs::remove(path);
-        EXPECT_EQ(finish(start({"new-database", path})), 0);
+        if (password.empty())
+            EXPECT_EQ(finish(start({"new-database", path})), 0);
+        else
+            EXPECT_EQ(finish(start({"new-database", path, "--password", password})), 0);
         return path;
     }
 
@@ -82,17 +90,24 @@ protected:
     // which puts back what the journal holds; checks it; the number of rows it kept,
     // which must be the first lines of the file.
     std::size_t rowsAfterRecovery(const std::string& path, const std::vector<std::string>& lines,
-                                  const std::string& reopening = "tables") {
-        const bool tableListed =
-            finish(start(reopening == "tables" ? std::vector<std::string>{"tables", path}
-                                               : std::vector<std::string>{"dump", path, "Lines"})) == 0;
+                                  const std::string& reopening = "tables", const std::string& password = {}) {
+        if (!password.empty() && fs::exists(path + "-journal")) {
+            // The journal keeps pages as the file stores them, and so does the file.
+            EXPECT_FALSE(testsupport::holdsText(testsupport::readFile(path + "-journal"), "name 1"));
+            EXPECT_FALSE(testsupport::holdsText(testsupport::readFile(path), "name 1"));
+        }
+        std::vector<std::string> command = reopening == "tables" ? std::vector<std::string>{"tables", path}
+                                                                 : std::vector<std::string>{"dump", path, "Lines"};
+        if (!password.empty())
+            command.insert(command.end(), {"--password", password});
+        const bool tableListed = finish(start(command)) == 0;
         EXPECT_FALSE(fs::exists(path + "-journal")) << "tarnwick-cli " << reopening << " left the journal";
-        const CheckResult check = checkFile(path);
+        const CheckResult check = checkFile(path, password);
         EXPECT_TRUE(check.opened) << check.openError;
         EXPECT_EQ(faultTexts(check.report), std::vector<std::string>());
         EXPECT_EQ(check.report.leakedPages, std::vector<uint32_t>());
 
-        const std::optional<Rows> rows = engineRows(path, "Lines");
+        const std::optional<Rows> rows = engineRows(path, "Lines", password);
         if (reopening == "tables") {
             EXPECT_TRUE(tableListed) << "tarnwick-cli tables failed after the kill";
         } else {
@@ -108,7 +123,7 @@ protected:
                 break;
             }
         }
-        if (haveMdbtools()) {
+        if (haveMdbtools() && password.empty()) {
             EXPECT_EQ(mdbtoolsRows(path, "Lines"), rows);
         }
         return rows->size();
@@ -158,14 +173,20 @@ TEST_F(ImportKill, EveryKillLeavesACheckedPrefixOfTheFile) {
     const std::string input = folder.file("lines.txt");
     const std::vector<std::string> lines = writeLines(input, count);
     int killedAfterCommit = 0, partial = 0;
-    // Killed early, after the first commit, after the second; in both formats.
-    const int plan[] = {0, 1, 2, 1};
-    for (int run = 0; run < 4; ++run) {
+    // Killed early, after the first commit, after the second; in both formats, and once
+    // in an encrypted .accdb.
+    const int plan[] = {0, 1, 2, 1, 1};
+    for (int run = 0; run < 5; ++run) {
         const int commitsBefore = plan[run];
-        SCOPED_TRACE("killed after " + std::to_string(commitsBefore) + " commits");
-        const std::string path = newDatabase(run % 2 == 0 ? "killed.mdb" : "killed.accdb");
+        const std::string password = run == 4 ? "Kill Test" : "";
+        SCOPED_TRACE("killed after " + std::to_string(commitsBefore) + " commits" +
+                     (password.empty() ? "" : ", encrypted"));
+        const std::string path = newDatabase(run == 4       ? "killed-encrypted.accdb"
+                                             : run % 2 == 0 ? "killed.mdb"
+                                                            : "killed.accdb",
+                                             password);
         CommitWatch watch(path);
-        const pid_t pid = start(importArguments(path, input));
+        const pid_t pid = start(importArguments(path, input, password));
         if (commitsBefore == 0)
             std::this_thread::sleep_for(std::chrono::duration<double>(secondsPerLine * count * 0.15));
         while (running(pid) && watch.commits() < commitsBefore)
@@ -173,7 +194,7 @@ TEST_F(ImportKill, EveryKillLeavesACheckedPrefixOfTheFile) {
         const bool interrupted = running(pid);
         kill(pid, SIGKILL);
         finish(pid);
-        const std::size_t kept = rowsAfterRecovery(path, lines, run % 2 == 0 ? "tables" : "dump");
+        const std::size_t kept = rowsAfterRecovery(path, lines, run % 2 == 0 ? "tables" : "dump", password);
         if (!interrupted) {
             EXPECT_EQ(kept, lines.size()) << "the import ended, with every row";
             continue;

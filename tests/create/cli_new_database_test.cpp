@@ -32,6 +32,9 @@ TEST(CliNewDatabase, ChoosesTheFormatFromTheExtensionUnlessToldAndReportsRefusal
         {"plain.accdb", "", FileFormat::Ace16},
         {"data.db", "--format ace12", FileFormat::Ace12},
         {"locked.mdb", "--password 'open sesame'", FileFormat::Jet4},
+        {"secret.accdb", "--password 'open sesame'", FileFormat::Ace16},
+        {"old.accdb", "--format ace12 --password 'open sesame'", FileFormat::Ace12},
+        {"encoded.mdb", "--encode", FileFormat::Jet4},
     };
     for (const auto& each : made) {
         SCOPED_TRACE(each.file);
@@ -43,13 +46,15 @@ TEST(CliNewDatabase, ChoosesTheFormatFromTheExtensionUnlessToldAndReportsRefusal
         EXPECT_EQ((*database)->format(), each.expected);
     }
     EXPECT_EQ(Database::open(dir.file("locked.mdb"), OpenOptions{}).error().jetNumber, 3031);
+    EXPECT_EQ(Database::open(dir.file("secret.accdb"), OpenOptions{}).error().jetNumber, 3031);
+    EXPECT_TRUE(Database::open(dir.file("encoded.mdb"), OpenOptions{})->get()->header().hasJetPageEncoding());
 
     const struct {
         std::string arguments;
         std::string message;
     } refused[] = {
         {create_test::shellQuote(dir.file("plain.mdb")), "Database already exists.\n"},
-        {create_test::shellQuote(dir.file("secret.accdb")) + " --password x", "encrypting the whole file"},
+        {create_test::shellQuote(dir.file("encoded.accdb")) + " --encode", "Encoding is for .mdb files"},
         {create_test::shellQuote(dir.file("data.txt")), "neither .mdb nor .accdb"},
         {create_test::shellQuote(dir.file("x.mdb")) + " --format jet3", "Unknown format \"jet3\""},
         {"", "usage: tarnwick-cli new-database PATH"},
@@ -60,7 +65,7 @@ TEST(CliNewDatabase, ChoosesTheFormatFromTheExtensionUnlessToldAndReportsRefusal
         EXPECT_FALSE(outcome.succeeded);
         EXPECT_NE(outcome.output.find(each.message), std::string::npos) << outcome.output;
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.file("secret.accdb")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("encoded.accdb")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.mdb")));
 }
 

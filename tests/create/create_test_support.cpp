@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace storage::create_test {
 
 const std::vector<FormatCase>& formatCases() {
@@ -38,8 +37,8 @@ std::string createIn(const testsupport::TempDir& dir, const FormatCase& format, 
     return path;
 }
 
-void addStockTable(const std::string& path) {
-    auto session = DatabaseSession::open(path, OpenOptions{}, DatabaseSession::Access::ReadWrite);
+void addStockTable(const std::string& path, const std::string& password) {
+    auto session = DatabaseSession::open(path, OpenOptions{password}, DatabaseSession::Access::ReadWrite);
     ASSERT_TRUE(session) << session.error().description;
     for (const char* text :
          {"CREATE TABLE `Stock` (`Item` VARCHAR, `Count` VARCHAR(10))", "INSERT INTO `Stock` VALUES ('Nails', '200')",

@@ -31,7 +31,7 @@ std::string createIn(const testsupport::TempDir& dir, const FormatCase& format, 
 
 // Through a writing DatabaseSession: table Stock (Item, Count Text(10)) with the rows
 // ('Nails', '200') and ('Café crème', Null); fails the test when that fails.
-void addStockTable(const std::string& path);
+void addStockTable(const std::string& path, const std::string& password = {});
 
 using testsupport::haveMdbtools;
 using testsupport::runCommand;

@@ -48,5 +48,19 @@ TEST(Mdbtools, ReadsEveryNewDatabaseAndWhatASessionWroteIntoIt) {
     }
 }
 
+// An .mdb made with RC4 page encoding and written into: mdbtools decodes it.
+TEST(Mdbtools, ReadsAnEncodedDatabaseAndWhatASessionWroteIntoIt) {
+    if (!testsupport::haveMdbtools())
+        GTEST_SKIP() << "mdbtools not installed";
+    testsupport::TempDir dir;
+    const std::string path = dir.file("encoded.mdb");
+    EXPECT_EQ(run(std::string(TARNWICK_CLI) + " new-database " + shellQuote(path) + " --encode"), "");
+    create_test::addStockTable(path);
+    const std::string quoted = shellQuote(path);
+    EXPECT_EQ(run("mdb-tables -1 " + quoted), "Stock\n");
+    EXPECT_EQ(run("mdb-export " + quoted + " Stock"), "Item,Count\n\"Nails\",\"200\"\n\"Café crème\",\n");
+    EXPECT_FALSE(testsupport::holdsText(testsupport::readFile(path), "Nails"));
+}
+
 } // namespace
 } // namespace storage

@@ -1,7 +1,8 @@
+#include "database/storage/crypto/page_codec.h"
+#include "database/storage/crypto/page_codec_file.h"
 #include "database/storage/database.h"
 #include "database/storage/engine/pager.h"
 #include "database/storage/file/memory_file.h"
-#include "database/storage/format/rc4.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +52,7 @@ protected:
 };
 
 TEST_F(PagerTest, NewPagesAreAppendedAndMarkedUsedInTheGlobalMap) {
-    Pager pager(*file, *reader, 0);
+    Pager pager(*file, *reader);
     const uint32_t before = pager.pageCount();
     ASSERT_TRUE(globalMap(page1()).isFree(before)) << "pages past the end start free";
     for (uint32_t i = 0; i < 3; ++i) {
@@ -69,7 +70,7 @@ TEST_F(PagerTest, NewPagesAreAppendedAndMarkedUsedInTheGlobalMap) {
 }
 
 TEST_F(PagerTest, TheMapRowGrowsPastItsWindowAndTheDatabaseStillReads) {
-    Pager pager(*file, *reader, 0);
+    Pager pager(*file, *reader);
     const std::size_t window = 8 * globalMap(page1()).bitmap.size();
     while (pager.pageCount() < window + 20)
         ASSERT_TRUE(pager.allocate());
@@ -89,7 +90,7 @@ TEST_F(PagerTest, AFullMapPageSlidesItsWindow) {
     // Leave page 1 no room to grow its map row.
     std::vector<uint8_t> full = page1();
     full[0x02] = full[0x03] = 0;
-    Pager pager(*file, *reader, 0);
+    Pager pager(*file, *reader);
     ASSERT_TRUE(pager.write(1, full));
     const std::size_t window = 8 * globalMap(page1()).bitmap.size();
     while (pager.pageCount() < window + 3)
@@ -103,19 +104,25 @@ TEST_F(PagerTest, AFullMapPageSlidesItsWindow) {
 }
 
 TEST_F(PagerTest, EncodedPagesAreWrittenEncodedAndReadDecoded) {
+    // The pager sees pages as they read; the codec file beneath it encodes them.
     const uint32_t key = 0x12345678;
-    Pager pager(*file, *reader, key);
+    crypto::PageCodecFile encoded(*file, crypto::jetPageEncoding(key), kPage);
+    PageReader decodedReader(encoded, "", kPage, reader->pageCount());
+    Pager pager(encoded, decodedReader);
     std::vector<uint8_t> content(kPage, 0xAB);
     ASSERT_TRUE(pager.write(3, content));
+    content[100] = 0x01;
+    ASSERT_TRUE(pager.writeChanged(3, content, 100, 1)); // part of a page is encoded with the whole page
+    decodedReader.clearCache();
     EXPECT_EQ(**pager.read(3), content);
     std::vector<uint8_t> raw(file->bytes().begin() + 3 * kPage, file->bytes().begin() + 4 * kPage);
     EXPECT_NE(raw, content);
-    applyPageEncoding(key, 3, raw);
+    crypto::jetPageEncoding(key)->decode(3, raw);
     EXPECT_EQ(raw, content);
 }
 
 TEST_F(PagerTest, TheFileStopsShortOfTwoGigabytes) {
-    Pager pager(*file, *reader, 0);
+    Pager pager(*file, *reader);
     reader->setPageCount(static_cast<uint32_t>(Pager::kMaxFileSize / kPage));
     const std::size_t size = file->bytes().size();
     auto page = pager.allocate();

@@ -1,6 +1,8 @@
 #include "storage_test_support.h"
 
 #include "database/storage/errors.h"
+#include "database/storage/file/memory_file.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -59,22 +61,88 @@ TEST(DatabaseOpen, Jet3FilesAreUnrecognized) {
     }
 }
 
-TEST(DatabaseOpen, RefusesEncryptedAccdbNamingTheScheme) {
+struct EncryptedFixture {
+    const char* name;
+    const char* password;
+    std::vector<std::string> tables;
+    std::size_t rows; // in the first table
+};
+
+const EncryptedFixture kEncryptedFixtures[] = {
+    {"encrypted/db2007-oldenc.accdb", "Test123", {"Table1"}, 1}, // RC4 CryptoAPI
+    {"encrypted/db2007-enc.accdb", "Test123", {"Table1"}, 1},    // agile AES-128, SHA-1
+    {"encrypted/db2013-enc.accdb", "1234", {"Customers"}, 7},    // agile AES-256, SHA-512
+};
+
+std::size_t rowsOf(Database& database, const std::string& table) {
+    auto cursor = database.openTable(table);
+    EXPECT_TRUE(cursor) << cursor.error().description;
+    if (!cursor)
+        return 0;
+    std::size_t rows = 0;
+    Row row;
+    while (cursor->next(row))
+        ++rows;
+    EXPECT_TRUE(cursor->status()) << cursor->status().error().description;
+    return rows;
+}
+
+TEST(DatabaseOpen, EncryptedAccdbOpensWithItsPasswordOnly) {
     SKIP_WITHOUT_FIXTURES();
-    const std::pair<const char*, const char*> cases[] = {
-        {"encrypted/db2007-oldenc.accdb", "RC4 CryptoAPI encryption, RC4 40-bit key"},
-        {"encrypted/db2007-enc.accdb", "agile encryption, AES-128 ChainingModeCBC, SHA1"},
-        {"encrypted/db2013-enc.accdb", "agile encryption, AES-256 ChainingModeCBC, SHA512"},
-    };
-    for (const auto& [name, scheme] : cases) {
-        SCOPED_TRACE(name);
-        for (const char* password : {"", "Test123", "1234"}) {
-            auto db = Database::open(fixture(name), {.password = password});
-            ASSERT_FALSE(db);
-            EXPECT_EQ(db.error().kind, ErrorKind::NotSupported);
-            EXPECT_NE(db.error().description.find(scheme), std::string::npos) << db.error().description;
-            EXPECT_NE(db.error().description.find("not supported yet"), std::string::npos);
+    for (const EncryptedFixture& encrypted : kEncryptedFixtures) {
+        SCOPED_TRACE(encrypted.name);
+        const std::string path = fixture(encrypted.name);
+        const std::string before = testsupport::readFile(path);
+        auto db = Database::open(path, {.password = encrypted.password});
+        ASSERT_TRUE(db) << db.error().description;
+        EXPECT_TRUE((*db)->header().isAceEncrypted());
+        EXPECT_EQ(*(*db)->userTables(), encrypted.tables);
+        EXPECT_EQ(rowsOf(**db, encrypted.tables.front()), encrypted.rows);
+        EXPECT_TRUE(test::readEverything(**db));
+
+        const std::string changedCase = std::string(encrypted.password) == "1234" ? "12345" : "test123";
+        for (const std::string& wrong : {std::string(), changedCase, std::string("x")}) {
+            auto refused = Database::open(path, {.password = wrong});
+            ASSERT_FALSE(refused);
+            EXPECT_EQ(refused.error().jetNumber, 3031);
+            EXPECT_EQ(refused.error().description, "Not a valid password.");
         }
+        EXPECT_EQ(testsupport::readFile(path), before);
+    }
+}
+
+// A copy of an encrypted fixture whose EncryptionInfo is replaced by `info`.
+std::unique_ptr<File> withEncryptionInfo(const std::string& fixturePath, const std::vector<uint8_t>& info) {
+    const std::string bytes = testsupport::readFile(fixturePath);
+    std::vector<uint8_t> image(bytes.begin(), bytes.end());
+    image[0x299] = static_cast<uint8_t>(info.size());
+    image[0x29A] = static_cast<uint8_t>(info.size() >> 8);
+    std::copy(info.begin(), info.end(), image.begin() + 0x29B);
+    return std::make_unique<MemoryFile>(std::move(image));
+}
+
+TEST(DatabaseOpen, UnsupportedEncryptionIsRefusedByName) {
+    SKIP_WITHOUT_FIXTURES();
+    const std::string path = fixture("encrypted/db2013-enc.accdb");
+    const std::string certificateOnly =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><encryption "
+        "xmlns=\"http://schemas.microsoft.com/office/2006/encryption\"><keyData saltSize=\"16\" blockSize=\"16\" "
+        "keyBits=\"256\" hashSize=\"64\" cipherAlgorithm=\"AES\" cipherChaining=\"ChainingModeCBC\" "
+        "hashAlgorithm=\"SHA512\" saltValue=\"AAECAwQFBgcICQoLDA0ODw==\"/><keyEncryptors><keyEncryptor "
+        "uri=\"http://schemas.microsoft.com/office/2006/keyEncryptor/certificate\"/></keyEncryptors></encryption>";
+    std::vector<uint8_t> agile{4, 0, 4, 0, 0x40, 0, 0, 0};
+    agile.insert(agile.end(), certificateOnly.begin(), certificateOnly.end());
+    const std::pair<std::vector<uint8_t>, const char*> cases[] = {
+        {{4, 0, 3, 0, 0x24, 0, 0, 0, 0, 0, 0, 0}, "extensible encryption 4.3"},
+        {{1, 0, 1, 0, 0, 0, 0, 0}, "Office binary RC4"},
+        {agile, "keyEncryptor/certificate"},
+    };
+    for (const auto& [info, scheme] : cases) {
+        SCOPED_TRACE(scheme);
+        auto db = Database::open(withEncryptionInfo(path, info), path, {.password = "1234"});
+        ASSERT_FALSE(db);
+        EXPECT_EQ(db.error().kind, ErrorKind::NotSupported);
+        EXPECT_NE(db.error().description.find(scheme), std::string::npos) << db.error().description;
     }
 }
 

@@ -37,4 +37,13 @@ std::string readFile(const std::string& path) {
     return content.str();
 }
 
+bool holdsText(const std::string& bytes, const std::string& text) {
+    std::string utf16;
+    for (char c : text) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    return bytes.find(text) != std::string::npos || bytes.find(utf16) != std::string::npos;
+}
+
 } // namespace testsupport

@@ -23,5 +23,8 @@ private:
 // Writes bytes to a file, replacing it.
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
+// Whether bytes hold `text` (ASCII) as it is, which is also how compressed Unicode text
+// stores it, or as UTF-16LE.
+bool holdsText(const std::string& bytes, const std::string& text);
 
 } // namespace testsupport

@@ -82,8 +82,8 @@ protected:
         fs::permissions(to, fs::perms::owner_write, fs::perm_options::add);
         return to;
     }
-    std::vector<std::string> rows(const std::string& path, const std::string& table) {
-        auto database = storage::Database::open(path, storage::OpenOptions{});
+    std::vector<std::string> rows(const std::string& path, const std::string& table, const std::string& password = {}) {
+        auto database = storage::Database::open(path, storage::OpenOptions{password});
         EXPECT_TRUE(database);
         if (!database)
             return {};
@@ -438,6 +438,29 @@ TEST_F(RealDatabaseImport, YesStopsTheRunAtAStatementKeepsAPrefixAndEndsTheProgr
     EXPECT_EQ(columnA(path, "Orders"), expected);
     EXPECT_TRUE(control<QPushButton>(*form2, "PushButton1")->isEnabled());
     EXPECT_EQ(form2->windowTitle(), "Tarnwick");
+
+// An encrypted .accdb, as new-database makes it with a password: the password field
+// opens it, and the import goes in encrypted.
+TEST_F(RealDatabaseImport, AnEncryptedAccdbOpensWithItsPasswordAndTakesTheImport) {
+    const std::string path = engineDatabase("encrypted.accdb", storage::FileFormat::Ace16, "Open Sesame", {"Stock"});
+    m_form1.show();
+    typeInto("Text1", path);
+    typeInto("Text2", "open sesame");
+    pressNext();
+    ASSERT_EQ(m_dialogs.messageTexts(), QStringList{"Not a valid password. (Error Number = -2147217843)"});
+    EXPECT_EQ(m_slot.window(), nullptr);
+
+    typeInto("Text2", "Open Sesame");
+    pressNext();
+    gui::Form2* form2 = m_slot.window();
+    ASSERT_NE(form2, nullptr) << m_dialogs.messageTexts().join(" | ").toStdString();
+    EXPECT_EQ(tableList(), QStringList{"Stock"});
+    form2->ListView1().addEntry(writeTempFile("secret.csv", "Name,City\nQuokkaAnna,Oslo\n"));
+    QTest::mouseClick(control<QRadioButton>(*form2, "Option6"), Qt::LeftButton); // ","
+    QTest::mouseClick(control<QPushButton>(*form2, "PushButton1"), Qt::LeftButton);
+    ASSERT_EQ(m_dialogs.messageTexts().last(), "Done.");
+    EXPECT_EQ(rows(path, "NewTable1", "Open Sesame"), (std::vector<std::string>{"QuokkaAnna|Oslo"}));
+    EXPECT_FALSE(testsupport::holdsText(testsupport::readFile(path), "QuokkaAnna"));
 }
 
 } // namespace

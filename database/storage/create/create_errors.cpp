@@ -14,10 +14,10 @@ Error passwordTooLong() {
     return {0, "A database password can have at most 20 characters.", ErrorKind::Failed};
 }
 
-Error passwordNeedsEncryption() {
+Error encodingIsForJet() {
     return {0,
-            "A database password for an .accdb file means encrypting the whole file, which this engine does not "
-            "do. Create the database without a password.",
+            "Encoding is for .mdb files; an .accdb file is protected by encrypting it with a password "
+            "(--password).",
             ErrorKind::NotSupported};
 }
 

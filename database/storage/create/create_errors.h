@@ -9,7 +9,7 @@ namespace storage::create_errors {
 
 Error databaseExists();          // 3204
 Error passwordTooLong();         // more than 20 characters
-Error passwordNeedsEncryption(); // a password for an ACCDB file
+Error encodingIsForJet(); // RC4 page encoding asked for an ACCDB file
 // A system call failed with errorNumber while the file was made.
 Error cannotCreate(std::string_view path, int errorNumber);
 

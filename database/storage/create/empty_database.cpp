@@ -40,7 +40,7 @@ class EmptyDatabaseBuilder {
 public:
     EmptyDatabaseBuilder(FileFormat format, DateTime created)
         : m_format(format), m_created(created), m_reader(m_file, "new database", kJet4PageSize, 2),
-          m_pager(m_file, m_reader, 0), m_sortOrderVersion(newDatabaseSortOrderVersion(format)) {
+          m_pager(m_file, m_reader), m_sortOrderVersion(newDatabaseSortOrderVersion(format)) {
         // System text columns take the database's sort order, as in every file Access made
         // (version 1 in its ACE 14 and ACE 16 files); their index keys follow them.
         m_tableFormat.ace = format != FileFormat::Jet4;

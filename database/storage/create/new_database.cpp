@@ -28,13 +28,21 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
 
 Status createDatabase(const std::string& path, const NewDatabaseOptions& options) {
     const std::u16string password = utf8ToUtf16(options.password);
-    if (!password.empty() && options.format != FileFormat::Jet4)
-        return create_errors::passwordNeedsEncryption();
+    const bool jet = options.format == FileFormat::Jet4;
+    if (options.encode && !jet)
+        return create_errors::encodingIsForJet();
     if (password.size() > kMaxPasswordUnits)
         return create_errors::passwordTooLong();
-    auto image = emptyDatabaseImage(options.format, password, localTimeNow());
+    // An ACE file keeps no password: only what the key derived from it opens.
+    auto image = emptyDatabaseImage(options.format, jet ? password : std::u16string(), localTimeNow());
     if (!image)
         return image.error();
+    if (jet && options.encode)
+        if (Status status = crypto::protectNewImage(*image, crypto::NewEncryption::JetEncoding, {}); !status)
+            return status;
+    if (!jet && !password.empty())
+        if (Status status = crypto::protectNewImage(*image, options.aceEncryption, password); !status)
+            return status;
     return placeNewFile(path, *image);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "database/storage/crypto/new_encryption.h"
 #include "database/storage/open_options.h"
 #include "database/storage/status.h"
 
@@ -11,16 +12,21 @@ namespace storage {
 
 struct NewDatabaseOptions {
     FileFormat format = FileFormat::Ace16;
-    // Jet 4 only: at most 20 characters (UTF-16 units), compared case and all by
-    // whoever opens the file. Empty for none.
+    // At most 20 characters (UTF-16 units), case and all. Jet 4: kept masked in the
+    // header and compared by whoever opens the file; the pages stay readable. ACE: the
+    // whole file is encrypted with a key derived from it. Empty for none.
     std::string password;
+    // Jet 4: RC4 page encoding, as Access 2000-2003 "Encode Database" made it.
+    bool encode = false;
+    // ACE with a password: the encryption, by default what Access 2013 and later make.
+    crypto::NewEncryption aceEncryption = crypto::NewEncryption::AgileAes256Sha512;
 };
 
 // Creates an empty database at path, as the engine creates one: the system
 // tables and their rows, no user table, no Access objects (Access adds its own
 // the first time it opens the file). Fails, leaving nothing behind, with 3204
-// when path exists, 3044 when its folder does not, NotSupported for a password
-// on an ACE format (that needs encryption), and for a password over 20 characters.
+// when path exists, 3044 when its folder does not, NotSupported for encoding an ACE
+// file, and for a password over 20 characters.
 Status createDatabase(const std::string& path, const NewDatabaseOptions& options);
 
 // "jet4", "ace12", "ace14", "ace16", "ace17".

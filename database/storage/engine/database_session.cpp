@@ -1,5 +1,7 @@
 #include "database/storage/engine/database_session.h"
 
+#include "database/storage/crypto/database_codec.h"
+#include "database/storage/crypto/page_codec_file.h"
 #include "database/storage/engine/statements.h"
 #include "database/storage/errors.h"
 #include "database/storage/file/posix_file.h"
@@ -7,6 +9,8 @@
 #include "database/storage/format/header.h"
 
 #include <cstring>
+
+#include <optional>
 
 namespace storage {
 
@@ -90,13 +94,17 @@ Status recoverForReader(const std::string& path, const OpenOptions& options, con
 Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string& path, const OpenOptions& options,
                                                                Access access, const FileLayer& layer) {
     // Opening read-only first gives the engine's own errors for a missing file, a wrong
-    // format or password, before anything is locked or written.
+    // format or password, before anything is locked or written. Its page codec, keyed
+    // from the password, serves the session too.
+    std::optional<std::shared_ptr<crypto::PageCodec>> codec;
     {
         OpenOptions probe = options;
         probe.readOnly = true;
         auto checked = Database::open(path, probe);
         if (!checked && checked.error().kind != ErrorKind::Corruption)
             return checked.error();
+        if (checked)
+            codec = (*checked)->pageCodec();
     }
 
     std::unique_ptr<DatabaseSession> session(new DatabaseSession());
@@ -140,11 +148,21 @@ Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string
     if (!file)
         return file.error();
     session->m_file = std::move(*file);
+    if (!codec) {
+        auto found = crypto::pageCodecOf(*session->m_file, options.password, path);
+        if (!found)
+            return found.error();
+        codec = *found;
+    }
+    // Pages are decoded right above the file on disk: the journal below sees them as stored.
+    if (*codec)
+        session->m_decoded = std::make_unique<crypto::PageCodecFile>(*session->m_file, *codec, kJet4PageSize);
+    File& pages = session->m_decoded ? *session->m_decoded : *session->m_file;
 
     std::unique_ptr<File> reading;
     if (writing) {
-        auto journaled = JournaledFile::open(*session->m_file, *session->m_journalLocation, kJet4PageSize,
-                                             identityOf(*session->m_file));
+        auto journaled = JournaledFile::open(pages, *session->m_journalLocation, kJet4PageSize,
+                                             identityOf(*session->m_file), session->m_file.get());
         if (!journaled)
             return journaled.error();
         session->m_journaled = std::move(*journaled);
@@ -152,19 +170,17 @@ Result<std::unique_ptr<DatabaseSession>> DatabaseSession::open(const std::string
             session->m_notices.push_back(errors::journalSetAside(path, session->m_journaled->recovery().setAsidePath));
         reading = std::make_unique<BorrowedFile>(*session->m_journaled);
     } else {
-        reading = std::make_unique<BorrowedFile>(*session->m_file);
+        reading = std::make_unique<BorrowedFile>(pages);
     }
 
     OpenOptions readOptions = options;
     readOptions.readOnly = true;
-    auto database = Database::open(std::move(reading), path, readOptions);
+    auto database = Database::openDecoded(std::move(reading), path, readOptions, *codec);
     if (!database)
         return database.error();
     session->m_database = std::move(*database);
     if (writing)
-        session->m_pager = std::make_unique<Pager>(
-            *session->m_journaled, session->m_database->pages(),
-            session->m_database->header().hasJetPageEncoding() ? session->m_database->header().databaseKey : 0);
+        session->m_pager = std::make_unique<Pager>(*session->m_journaled, session->m_database->pages());
     if (writing) {
         session->m_writers = std::make_unique<TableWriters>(*session->m_pager, session->m_database->format());
         Database* opened = session->m_database.get();

@@ -1,7 +1,6 @@
 #include "database/storage/engine/pager.h"
 
 #include "database/storage/format/bytes.h"
-#include "database/storage/format/rc4.h"
 
 #include <algorithm>
 #include <cstring>
@@ -42,8 +41,7 @@ Error pastSizeLimit() {
 
 } // namespace
 
-Pager::Pager(File& file, PageReader& reader, uint32_t encodingKey)
-    : m_file(file), m_reader(reader), m_encodingKey(encodingKey) {}
+Pager::Pager(File& file, PageReader& reader) : m_file(file), m_reader(reader) {}
 
 Status Pager::write(uint32_t number, std::vector<uint8_t> page) {
     if (Status status = writeChanged(number, page); !status)
@@ -53,8 +51,7 @@ Status Pager::write(uint32_t number, std::vector<uint8_t> page) {
 }
 
 Status Pager::writeChanged(uint32_t number, const std::vector<uint8_t>& page, std::size_t from, std::size_t length) {
-    // An encoded page is encoded whole.
-    if ((m_encodingKey != 0 && number != 0) || page.size() != pageSize() || from + length > page.size())
+    if (page.size() != pageSize() || from + length > page.size())
         return writeChanged(number, page);
     const uint64_t offset = static_cast<uint64_t>(number) * pageSize() + from;
     return m_file.write(offset, std::span(page).subspan(from, length));
@@ -63,13 +60,7 @@ Status Pager::writeChanged(uint32_t number, const std::vector<uint8_t>& page, st
 Status Pager::writeChanged(uint32_t number, const std::vector<uint8_t>& page) {
     if (page.size() != pageSize())
         return m_reader.corrupt(number, 0, "page of the wrong size written");
-    const uint64_t offset = static_cast<uint64_t>(number) * pageSize();
-    if (m_encodingKey != 0 && number != 0) {
-        std::vector<uint8_t> encoded = page;
-        applyPageEncoding(m_encodingKey, number, encoded);
-        return m_file.write(offset, encoded);
-    }
-    return m_file.write(offset, page);
+    return m_file.write(static_cast<uint64_t>(number) * pageSize(), page);
 }
 
 Result<uint32_t> Pager::allocate() {

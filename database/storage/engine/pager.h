@@ -10,17 +10,17 @@
 namespace storage {
 
 // Whole pages of a database opened for writing: reads through the page reader's cache,
-// writes that keep the cache and Jet's RC4 page encoding right, and new pages appended
+// writes that keep the cache right, and new pages appended
 // at the end of the file and marked used in the database's global usage map (page 1).
 class Pager {
 public:
     // The largest file Jet 4 and ACE address.
     static constexpr uint64_t kMaxFileSize = 2ull * 1024 * 1024 * 1024;
 
-    Pager(File& file, PageReader& reader, uint32_t encodingKey);
+    // `file` takes pages as they read; encoding them for the disk is its business.
+    Pager(File& file, PageReader& reader);
 
     Result<PageHandle> read(uint32_t number) { return m_reader.page(number); }
-    // `page` is the page as it reads (decoded); it is encoded on the way to the file.
     Status write(uint32_t number, std::vector<uint8_t> page);
     // The page as it reads, to be changed in place and then written with writeChanged
     // before the pager is used for anything else; saves copying the page for a small
@@ -49,7 +49,6 @@ private:
 
     File& m_file;
     PageReader& m_reader;
-    uint32_t m_encodingKey;
 };
 
 } // namespace storage

@@ -1,17 +1,11 @@
 #include "database/storage/file/page_reader.h"
 
 #include "database/storage/errors.h"
-#include "database/storage/format/rc4.h"
 
 namespace storage {
 
 PageReader::PageReader(File& file, std::string pathForMessages, uint32_t pageSize, uint32_t pageCount)
     : m_file(file), m_path(std::move(pathForMessages)), m_pageSize(pageSize), m_pageCount(pageCount) {}
-
-void PageReader::setPageEncodingKey(uint32_t key) {
-    m_encodingKey = key;
-    clearCache();
-}
 
 void PageReader::clearCache() {
     m_recent.clear();
@@ -67,8 +61,6 @@ Result<PageHandle> PageReader::page(uint32_t number) {
         return got.error();
     if (*got != m_pageSize)
         return corrupt(number, static_cast<uint32_t>(*got), "page cut short by the end of the file");
-    if (m_encodingKey != 0 && number != 0)
-        applyPageEncoding(m_encodingKey, number, *bytes);
 
     PageHandle handle = std::move(bytes);
     remember(number, handle);

@@ -15,14 +15,12 @@ namespace storage {
 // the cache has dropped it.
 using PageHandle = std::shared_ptr<const std::vector<uint8_t>>;
 
-// Reads whole pages through a small cache, removing Jet's RC4 page encoding
-// when the file uses it. The file is never read whole.
+// Reads whole pages through a small cache. The file gives pages as they read
+// (decoded by a PageCodecFile when the file is encoded or encrypted); it is never
+// read whole.
 class PageReader {
 public:
     PageReader(File& file, std::string pathForMessages, uint32_t pageSize, uint32_t pageCount);
-
-    // Pages other than 0 are decoded with this key from now on (0: none).
-    void setPageEncodingKey(uint32_t key);
 
     // Fails with a corruption error when the page lies past the end of the file.
     Result<PageHandle> page(uint32_t number);
@@ -49,7 +47,6 @@ private:
     std::string m_path;
     uint32_t m_pageSize;
     uint32_t m_pageCount;
-    uint32_t m_encodingKey = 0;
     void remember(uint32_t number, PageHandle handle);
     std::list<std::pair<uint32_t, PageHandle>> m_recent; // most recently used first
     std::unordered_map<uint32_t, std::list<std::pair<uint32_t, PageHandle>>::iterator> m_index;

@@ -10,13 +10,12 @@
 //   0x42    40    Jet 4 password, UTF-16LE, XORed with the truncated creation date (4 bytes repeated)
 //   0x6E    2     default sort order LCID; 0x71: sort order version
 //   0x72    8     creation date (f64, days since 1899-12-30)
-//   0x299   2+n   ACE with a key: length, then the Office EncryptionInfo structure
+//   0x299   2+n   ACE with a key: length, then the Office EncryptionInfo structure (crypto/)
 
 #include "database/storage/format/header.h"
 
 #include "database/storage/errors.h"
 #include "database/storage/format/rc4.h"
-#include "database/storage/format/text_codec.h"
 
 #include <array>
 #include <cmath>
@@ -36,7 +35,6 @@ constexpr std::size_t kPasswordLength = 40;
 constexpr std::size_t kSortOrder = 0x6E;
 constexpr std::size_t kSortOrderVersion = 0x71;
 constexpr std::size_t kCreationDate = 0x72;
-constexpr std::size_t kEncryptionInfo = 0x299;
 
 bool engineNameIs(Bytes page, const char* name) {
     return std::memcmp(page.data() + 4, name, std::strlen(name) + 1) == 0;
@@ -50,33 +48,6 @@ std::array<uint8_t, 4> passwordMask(double creationDate) {
     const auto value = static_cast<uint32_t>(days);
     return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
             static_cast<uint8_t>(value >> 24)};
-}
-
-std::string attribute(const std::string& xml, std::size_t from, const char* name) {
-    const std::string key = std::string(" ") + name + "=\"";
-    const std::size_t at = xml.find(key, from);
-    if (at == std::string::npos)
-        return {};
-    const std::size_t start = at + key.size();
-    const std::size_t end = xml.find('"', start);
-    return end == std::string::npos ? std::string() : xml.substr(start, end - start);
-}
-
-std::string algorithmName(uint32_t algId, uint32_t flags) {
-    switch (algId) {
-    case 0x6801:
-        return "RC4";
-    case 0x660E:
-        return "AES-128";
-    case 0x660F:
-        return "AES-192";
-    case 0x6610:
-        return "AES-256";
-    case 0:
-        return (flags & 0x20) ? "AES-128" : "RC4";
-    default:
-        return "algorithm 0x" + std::to_string(algId);
-    }
 }
 
 } // namespace
@@ -143,62 +114,6 @@ Result<DatabaseHeader> decodeHeader(Bytes page0, const std::string& path) {
         }
     }
     return header;
-}
-
-std::string describeAceEncryption(Bytes page0) {
-    const uint16_t length = readU16(page0, kEncryptionInfo);
-    const std::size_t start = kEncryptionInfo + 2;
-    if (length < 8 || !fits(page0, start, length))
-        return "unreadable encryption information";
-    const Bytes info = page0.subspan(start, length);
-    const uint16_t major = readU16(info, 0);
-    const uint16_t minor = readU16(info, 2);
-    const std::string version = std::to_string(major) + "." + std::to_string(minor);
-
-    if (major == 4 && minor == 4) {
-        const std::string xml(reinterpret_cast<const char*>(info.data()) + 8, info.size() - 8);
-        const std::size_t keyData = xml.find("<keyData");
-        if (keyData == std::string::npos)
-            return "agile encryption";
-        const std::string bits = attribute(xml, keyData, "keyBits");
-        return "agile encryption, " + attribute(xml, keyData, "cipherAlgorithm") + (bits.empty() ? "" : "-" + bits) +
-               " " + attribute(xml, keyData, "cipherChaining") + ", " + attribute(xml, keyData, "hashAlgorithm");
-    }
-    if ((major == 3 || major == 4) && minor == 3)
-        return "extensible encryption " + version;
-    if (major == 1 && minor == 1)
-        return "Office binary RC4 encryption";
-    if ((major >= 2 && major <= 4) && minor == 2) {
-        const uint32_t headerSize = readU32(info, 8);
-        const std::size_t h = 12;
-        if (headerSize < 32 || !fits(info, h, headerSize))
-            return "encryption " + version + " with an unreadable header";
-        const uint32_t flags = readU32(info, h);
-        const uint32_t algId = readU32(info, h + 8);
-        const uint32_t keyBits = readU32(info, h + 16);
-        Bytes cspName = info.subspan(h + 32, headerSize - 32);
-        for (std::size_t i = 0; i + 1 < cspName.size(); i += 2) {
-            if (cspName[i] == 0 && cspName[i + 1] == 0) {
-                cspName = cspName.first(i);
-                break;
-            }
-        }
-        const std::string provider = utf16leToUtf8(cspName);
-        std::string kind;
-        if (flags & 0x20)
-            kind = "standard AES encryption";
-        else if (algId == 0x6801 || algId == 0)
-            kind = "RC4 CryptoAPI encryption";
-        else
-            kind = "non-standard CryptoAPI encryption";
-        std::string text = kind + ", " + algorithmName(algId, flags);
-        if (keyBits != 0)
-            text += " " + std::to_string(keyBits) + "-bit key";
-        if (!provider.empty())
-            text += ", \"" + provider + "\"";
-        return text;
-    }
-    return "unknown encryption version " + version;
 }
 
 } // namespace storage

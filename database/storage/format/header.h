@@ -34,8 +34,4 @@ struct DatabaseHeader {
 // Refuses with 3343 what is not a Jet 4 or ACE database, including Jet 3.
 Result<DatabaseHeader> decodeHeader(Bytes page0, const std::string& pathForMessages);
 
-// Names the Office encryption an encrypted ACCDB header announces, e.g.
-// "agile encryption, AES-256 ChainingModeCBC, SHA512".
-std::string describeAceEncryption(Bytes page0);
-
 } // namespace storage

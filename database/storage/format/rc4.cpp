@@ -25,13 +25,4 @@ void Rc4::apply(std::span<uint8_t> data) {
     }
 }
 
-void applyPageEncoding(uint32_t databaseKey, uint32_t pageNumber, std::span<uint8_t> page) {
-    // Each page gets a fresh stream keyed with (key XOR page number), little-endian.
-    const uint32_t pageKey = databaseKey ^ pageNumber;
-    const uint8_t key[4] = {static_cast<uint8_t>(pageKey), static_cast<uint8_t>(pageKey >> 8),
-                            static_cast<uint8_t>(pageKey >> 16), static_cast<uint8_t>(pageKey >> 24)};
-    Rc4 rc4(key);
-    rc4.apply(page);
-}
-
 } // namespace storage

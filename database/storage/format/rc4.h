@@ -20,7 +20,4 @@ private:
     uint8_t m_j = 0;
 };
 
-// Decodes (or encodes) one page of a Jet 4 file whose header holds databaseKey != 0.
-void applyPageEncoding(uint32_t databaseKey, uint32_t pageNumber, std::span<uint8_t> page);
-
 } // namespace storage

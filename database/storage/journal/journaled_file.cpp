@@ -20,20 +20,21 @@ Status readExactly(File& file, uint64_t offset, std::span<uint8_t> out, std::siz
 
 } // namespace
 
-JournaledFile::JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size,
+JournaledFile::JournaledFile(File& database, File& stored, JournalLocation& journal, uint32_t pageSize, uint64_t size,
                              const journal::Identity& identity)
-    : m_database(database), m_journalLocation(journal), m_pageSize(pageSize), m_identity(identity), m_size(size),
-      m_batchSize(size), m_durableSize(size), m_reservedSize(size) {}
+    : m_database(database), m_stored(stored), m_journalLocation(journal), m_pageSize(pageSize), m_identity(identity),
+      m_size(size), m_batchSize(size), m_durableSize(size), m_reservedSize(size) {}
 
 Result<std::unique_ptr<JournaledFile>> JournaledFile::open(File& database, JournalLocation& journal, uint32_t pageSize,
-                                                           const journal::Identity& identity) {
-    Result<Recovery> recovered = recover(database, journal, identity);
+                                                           const journal::Identity& identity, File* stored) {
+    File& onDisk = stored ? *stored : database;
+    Result<Recovery> recovered = recover(onDisk, journal, identity);
     if (!recovered)
         return recovered.error();
     Result<uint64_t> size = database.size();
     if (!size)
         return size.error();
-    std::unique_ptr<JournaledFile> file(new JournaledFile(database, journal, pageSize, *size, identity));
+    std::unique_ptr<JournaledFile> file(new JournaledFile(database, onDisk, journal, pageSize, *size, identity));
     file->m_recovery = std::move(*recovered);
     return file;
 }
@@ -217,7 +218,7 @@ Status JournaledFile::journalOriginal(uint32_t number) {
         return Status::ok();
     std::vector<uint8_t> original(m_pageSize, 0);
     std::size_t got = 0;
-    if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, original, got); !status)
+    if (Status status = readExactly(m_stored, static_cast<uint64_t>(number) * m_pageSize, original, got); !status)
         return status;
     const std::vector<uint8_t> record = journal::encodeRecord(number, original);
     if (Status status = m_journal->write(m_journalEnd, record); !status)
@@ -312,7 +313,7 @@ void JournaledFile::dropBatch() {
         // Put the pages back from the journal; if even that fails, the journal stays
         // and the next open replays it.
         m_journal.reset();
-        if (Result<Recovery> recovered = recover(m_database, m_journalLocation, m_identity); !recovered)
+        if (Result<Recovery> recovered = recover(m_stored, m_journalLocation, m_identity); !recovered)
             m_broken = recovered.error();
         Result<uint64_t> size = m_database.size();
         m_durableSize = size ? *size : m_durableSize;
@@ -323,7 +324,7 @@ void JournaledFile::dropBatch() {
 Status JournaledFile::restoreDroppedBatch() {
     if (!m_broken)
         return Status::ok();
-    Result<Recovery> recovered = recover(m_database, m_journalLocation, m_identity);
+    Result<Recovery> recovered = recover(m_stored, m_journalLocation, m_identity);
     if (!recovered)
         return recovered.error();
     Result<uint64_t> size = m_database.size();

@@ -38,9 +38,11 @@ public:
     };
 
     // Puts back what an interrupted batch left, then wraps the database. `identity`
-    // is the database file's own (see journal::Identity).
+    // is the database file's own (see journal::Identity). `database` gives pages as they
+    // read; `stored`, when given, is the same file as it stands on the disk (they differ
+    // for encrypted pages): the journal keeps pages as stored, never decoded.
     static Result<std::unique_ptr<JournaledFile>> open(File& database, JournalLocation& journal, uint32_t pageSize,
-                                                       const journal::Identity& identity);
+                                                       const journal::Identity& identity, File* stored = nullptr);
 
     // Puts back what an interrupted batch of this database left. A journal that was
     // written for another file (another identity, or a file shorter than the one the
@@ -77,7 +79,7 @@ public:
     bool hasPendingChanges() const { return !m_pages.empty(); }
 
 private:
-    JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size,
+    JournaledFile(File& database, File& stored, JournalLocation& journal, uint32_t pageSize, uint64_t size,
                   const journal::Identity& identity);
     using Page = std::vector<uint8_t>;
     // What one write of the current statement replaced: the bytes at `offset` in the
@@ -99,6 +101,7 @@ private:
     void forgetBatch();
 
     File& m_database;
+    File& m_stored; // for the journal's copies and for putting them back
     JournalLocation& m_journalLocation;
     const uint32_t m_pageSize;
     const journal::Identity m_identity;
