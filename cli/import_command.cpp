@@ -2,11 +2,14 @@
 
 #include "cli/commands.h"
 #include "cli/console_ui.h"
+#include "cli/reading_options.h"
 #include "database/access_connection_string.h"
 #include "database/table_catalogue.h"
 #include "import/failure_report.h"
 #include "import/import_run.h"
 #include "import/in_memory_lists.h"
+
+#include <chrono>
 
 namespace cli {
 
@@ -39,7 +42,7 @@ private:
 };
 
 constexpr const char* kUsage =
-    "usage: tarnwick-cli import DATABASE [--password PW] [--separator TEXT]\n"
+    "usage: tarnwick-cli import DATABASE [--password PW] [--separator TEXT] [--text-qualifier CHAR] [--encoding NAME]\n"
     "         (--create TEMPLATE [--columns-from-prompt NAME,NAME,...] | --append TABLE [--skip-header]) FILE...";
 
 } // namespace
@@ -48,6 +51,12 @@ int runImport(const Arguments& arguments) {
     const bool create = arguments.has("--create");
     if (arguments.positional.size() < 2 || create == arguments.has("--append")) {
         writeText(stderr, QString::fromLatin1(kUsage));
+        return 2;
+    }
+    QString refusal;
+    const std::optional<importer::ReadingRules> reading = readingRulesFrom(arguments, &refusal);
+    if (!reading) {
+        writeText(stderr, refusal);
         return 2;
     }
     const std::optional<QString> prompted = arguments.value("--columns-from-prompt");
@@ -70,8 +79,11 @@ int runImport(const Arguments& arguments) {
     importer::InMemoryFileList files(arguments.positional.mid(1));
     importer::ImportRun run(importer::ImportEnvironment{
         options, files, tableList, ui, [&] { return database::AccessConnectionString(location); },
-        dataaccess::ProviderRegistry::standard(), importer::defaultImportLogPath()});
-    return run.start() == importer::ImportOutcome::Done ? 0 : 1;
+        dataaccess::ProviderRegistry::standard(), importer::defaultImportLogPath(), *reading});
+    const auto started = std::chrono::steady_clock::now();
+    const importer::ImportOutcome outcome = run.start();
+    ui.writeSummary(files.paths(), std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    return outcome == importer::ImportOutcome::Done ? 0 : 1;
 }
 
 } // namespace cli

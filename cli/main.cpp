@@ -14,9 +14,15 @@ constexpr const char* kHelp =
     "      the user tables, one per line, in catalogue order\n"
     "  tarnwick-cli dump DATABASE TABLE [--password PW]\n"
     "      the table's rows as CSV (RFC 4180) with a header line\n"
-    "  tarnwick-cli import DATABASE [--password PW] [--separator TEXT]\n"
+    "  tarnwick-cli import DATABASE [--password PW] [--separator TEXT] [--text-qualifier CHAR] [--encoding NAME]\n"
     "      (--create TEMPLATE [--columns-from-prompt NAME,NAME,...] | --append TABLE [--skip-header]) FILE...\n"
-    "      imports the files in the order given; the separator defaults to \", \" and {TAB} stands for a tab\n"
+    "      imports the files in the order given; the separator defaults to \", \" and {TAB} stands for a tab;\n"
+    "      ends with a summary on standard error. Files are read as the window reads them (Windows-1252,\n"
+    "      lines end at line feeds, every separator cuts, double quotes are dropped) unless these say otherwise:\n"
+    "      --text-qualifier '\"'  a field that begins with \" runs to its closing \" (\"\" inside is one \");\n"
+    "                            separators and line breaks inside belong to the value, quotes are kept\n"
+    "      --encoding NAME       windows-1252 (default), utf-8, utf-16, another code page by name, or auto\n"
+    "                            (a byte-order mark decides, else UTF-8 if valid, else Windows-1252)\n"
     "  tarnwick-cli check DATABASE [--password PW]\n"
     "      the full consistency check; exits with 1 when it finds faults\n"
     "  tarnwick-cli new-database PATH [--format jet4|ace12|ace14|ace16|ace17] [--password PW]\n"
@@ -33,8 +39,11 @@ int main(int argc, char** argv) {
     QStringList words = QCoreApplication::arguments();
     words.removeFirst();
     QString error;
-    const cli::Arguments arguments = cli::parseArguments(
-        words, {"--password", "--separator", "--create", "--append", "--columns-from-prompt", "--format"}, &error);
+    const cli::Arguments arguments =
+        cli::parseArguments(words,
+                            {"--password", "--separator", "--create", "--append", "--columns-from-prompt", "--format",
+                             "--text-qualifier", "--encoding"},
+                            &error);
     if (!error.isEmpty()) {
         cli::writeText(stderr, error);
         return 2;
