@@ -15,9 +15,15 @@ const char* findByte(const char* at, const char* end, char byte) {
     return found ? static_cast<const char*>(found) : end;
 }
 
-bool startsWith(const char* at, const char* end, const std::string& text) {
-    return !text.empty() && static_cast<std::size_t>(end - at) >= text.size() &&
-           std::memcmp(at, text.data(), text.size()) == 0;
+// Separators and qualifiers are a byte or two: compared in place, without a call.
+inline bool startsWith(const char* at, const char* end, const std::string& text) {
+    const std::size_t size = text.size();
+    if (size == 0 || static_cast<std::size_t>(end - at) < size)
+        return false;
+    for (std::size_t i = 0; i < size; ++i)
+        if (at[i] != text[i])
+            return false;
+    return true;
 }
 
 // The values of a row statement, written through a pointer into room made beforehand.
@@ -60,6 +66,14 @@ struct FieldTexts {
 };
 
 } // namespace
+
+inline bool Utf8Records::separatorAt(const char* at, const char* end) const {
+    return startsWith(at, end, m_separator);
+}
+
+inline bool Utf8Records::qualifierAt(const char* at, const char* end) const {
+    return startsWith(at, end, m_qualifier);
+}
 
 Utf8Records::Utf8Records(QByteArray text, const QString& separator, std::optional<QChar> qualifier,
                          std::optional<Unclosed>* unclosed)
@@ -139,13 +153,6 @@ bool Utf8Records::cutQualified(std::optional<Unclosed>* unclosed) {
         m_lines.push_back(line);
     }
     return true;
-}
-
-bool Utf8Records::separatorAt(const char* at, const char* end) const {
-    return startsWith(at, end, m_separator);
-}
-bool Utf8Records::qualifierAt(const char* at, const char* end) const {
-    return startsWith(at, end, m_qualifier);
 }
 
 std::string_view Utf8Records::record(qsizetype index) const {
