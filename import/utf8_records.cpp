@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 namespace importer {
 
@@ -86,8 +87,6 @@ Utf8Records::Utf8Records(QByteArray text, const QString& separator, std::optiona
         m_starts.clear();
     if (m_starts.size() == 1 && recordIsEmpty(0))
         m_starts.clear(); // nothing but carriage returns, as an empty file
-    if (!m_lines.empty() && m_lines.back() == size() - 1)
-        m_lines.clear(); // no record spans lines
 }
 
 // Every line feed ends a record.
@@ -108,7 +107,6 @@ bool Utf8Records::cutQualified(std::optional<Unclosed>* unclosed) {
     qsizetype line = 0;
     bool fieldStart = true;
     m_starts.push_back(0);
-    m_lines.push_back(0);
     for (const char* at = data; at < end;) {
         const char* lineEnd = findByte(at, end, kLineFeed);
         if (findByte(at, lineEnd, qualifierStart) == lineEnd)
@@ -149,8 +147,14 @@ bool Utf8Records::cutQualified(std::optional<Unclosed>* unclosed) {
         ++at; // the line feed that ends the record
         ++line;
         fieldStart = true;
+        // Lines are kept from the first record that does not begin on the line of its index.
+        if (m_lines.empty() && line != size()) {
+            m_lines.resize(m_starts.size());
+            std::iota(m_lines.begin(), m_lines.end(), qsizetype(0));
+        }
         m_starts.push_back(at - data);
-        m_lines.push_back(line);
+        if (!m_lines.empty())
+            m_lines.push_back(line);
     }
     return true;
 }

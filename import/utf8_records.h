@@ -54,7 +54,7 @@ private:
     std::string m_separator; // in UTF-8
     std::string m_qualifier; // in UTF-8; empty without one
     std::vector<qsizetype> m_starts;
-    std::vector<qsizetype> m_lines; // the line of each record, when a record spans lines
+    std::vector<qsizetype> m_lines; // the line of each record; empty while each begins on the line of its index
 };
 
 } // namespace importer
