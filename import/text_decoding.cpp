@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -79,11 +80,14 @@ QByteArray singleByteAsUtf8(QByteArray bytes, const AnsiCodePage::ByteTable& tab
     std::array<std::string, 256> utf8;
     for (std::size_t byte = 0; byte < utf8.size(); ++byte)
         utf8[byte] = QString(QChar(table[byte])).toStdString();
-    std::string text;
-    text.reserve(static_cast<std::size_t>(bytes.size()) * 2);
+    qsizetype size = 0;
     for (qsizetype at = 0; at < bytes.size(); ++at)
-        text += utf8[data[at]];
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+        size += static_cast<qsizetype>(utf8[data[at]].size());
+    QByteArray text(size, Qt::Uninitialized);
+    char* to = text.data();
+    for (qsizetype at = 0; at < bytes.size(); ++at)
+        to = std::copy(utf8[data[at]].begin(), utf8[data[at]].end(), to);
+    return text;
 }
 
 QByteArray convertedAsUtf8(const QByteArray& bytes, const QByteArray& encoding) {

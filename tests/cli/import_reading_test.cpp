@@ -103,6 +103,12 @@ TEST_F(ImportReading, ATextQualifierKeepsEveryValueAsTheFileHoldsIt) {
           {"lines", "x", "", ""},
           {"y", "", "", ""},
           {"", "ab", "", ""}}},
+        // Windows-1252 unless told otherwise.
+        {"ansi",
+         "Name,Note\n\"M\xFCller, J\xF6rg\",\x80"
+         "5\n",
+         "--text-qualifier '\"'",
+         {{"Name", "Note"}, {"Müller, Jörg", "€5"}}},
         // Another qualifier, and quoted names in the first record.
         {"apostrophes", "'A,1','B'\n'it''s',\"x\"\n", "--text-qualifier \"'\"", {{"A1", "B"}, {"it's", "\"x\""}}},
     };
