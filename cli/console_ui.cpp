@@ -1,5 +1,7 @@
 #include "cli/console_ui.h"
 
+#include "cli/import_summary.h"
+
 #include <unistd.h>
 
 namespace cli {
@@ -53,6 +55,11 @@ void ConsoleUi::progress(const importer::ImportProgress& progress) {
     std::fprintf(stderr, "\rfile %d of %d, %lld rows, %.0f rows/s   ", progress.file, progress.fileCount,
                  progress.rowsExecuted, rate);
     std::fflush(stderr);
+}
+
+void ConsoleUi::writeSummary(const QStringList& paths, double seconds) {
+    endProgressLine();
+    writeText(stderr, importSummary(paths, m_reports, seconds));
 }
 
 void ConsoleUi::endProgressLine() {

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <vector>
 
 namespace cli {
 
@@ -13,7 +14,7 @@ namespace cli {
 // other message to standard error; the column-name prompts ("Enter name for column #N:")
 // are answered with the N-th of the names given up front, for every table the run
 // defines (a name missing answers as a cancel does); progress is drawn on standard error
-// when it is a terminal.
+// when it is a terminal, and the run's summary after it.
 class ConsoleUi : public importer::UserInterface {
 public:
     explicit ConsoleUi(QStringList columnNames = {});
@@ -25,6 +26,10 @@ public:
     void setMousePointer(int pointer) override { m_pointer = pointer; }
     void processEvents() override {}
     void progress(const importer::ImportProgress& progress) override;
+    void fileDone(const importer::FileReport& report) override { m_reports.push_back(report); }
+
+    // The summary of the run that imported `paths`, on standard error.
+    void writeSummary(const QStringList& paths, double seconds);
 
 private:
     void endProgressLine();
@@ -35,6 +40,7 @@ private:
     bool m_progressShown = false;
     std::chrono::steady_clock::time_point m_started;
     std::chrono::steady_clock::time_point m_lastDrawn;
+    std::vector<importer::FileReport> m_reports;
 };
 
 // Writes text to a stream as UTF-8, with the platform's line ends.

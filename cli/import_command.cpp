@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/console_ui.h"
 #include "cli/database_path.h"
+#include "cli/reading_options.h"
 #include "database/access_connection_string.h"
 #include "database/table_catalogue.h"
 #include "import/ansi_code_page.h"
@@ -12,6 +13,8 @@
 #include "import/text_rules.h"
 
 #include <QFile>
+
+#include <chrono>
 
 namespace cli {
 
@@ -45,6 +48,7 @@ private:
 
 constexpr const char* kUsage =
     "usage: tarnwick-cli import DATABASE [--password PW | --password-file FILE] [--separator TEXT]\n"
+    "         [--text-qualifier CHAR] [--encoding NAME]\n"
     "         (--create TEMPLATE [--columns-from-prompt NAME,NAME,...] | --append TABLE [--skip-header]) FILE...";
 
 // The exit status of a run that ended without a failure but passed over a file.
@@ -99,6 +103,12 @@ int runImport(const Arguments& arguments) {
         writeText(stderr, QString::fromLatin1(kUsage));
         return 2;
     }
+    QString refusal;
+    const std::optional<importer::ReadingRules> reading = readingRulesFrom(arguments, &refusal);
+    if (!reading) {
+        writeText(stderr, refusal);
+        return 2;
+    }
     const std::optional<QString> prompted = arguments.value("--columns-from-prompt");
     FlagOptions options(arguments.value("--separator").value_or(QStringLiteral(", ")), create, prompted.has_value(),
                         arguments.value("--create").value_or(QString()), arguments.has("--skip-header"));
@@ -124,8 +134,10 @@ int runImport(const Arguments& arguments) {
     importer::InMemoryFileList files(filePaths);
     importer::ImportRun run(importer::ImportEnvironment{
         options, files, tableList, ui, [&] { return database::AccessConnectionString(location); },
-        dataaccess::ProviderRegistry::standard(), importer::defaultImportLogPath()});
+        dataaccess::ProviderRegistry::standard(), importer::defaultImportLogPath(), *reading});
+    const auto started = std::chrono::steady_clock::now();
     const importer::ImportOutcome outcome = run.start();
+    ui.writeSummary(files.paths(), std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     if (outcome != importer::ImportOutcome::Done && outcome != importer::ImportOutcome::TablesExisted)
         return 1;
     return run.skippedFiles() == 0 ? 0 : kFileSkipped;

@@ -16,11 +16,17 @@ constexpr const char* kHelp =
     "      the user tables, one per line, in catalogue order\n"
     "  tarnwick-cli dump DATABASE TABLE [PASSWORD]\n"
     "      the table's rows as CSV (RFC 4180) with a header line\n"
-    "  tarnwick-cli import DATABASE [PASSWORD] [--separator TEXT]\n"
+    "  tarnwick-cli import DATABASE [PASSWORD] [--separator TEXT] [--text-qualifier CHAR] [--encoding NAME]\n"
     "      (--create TEMPLATE [--columns-from-prompt NAME,NAME,...] | --append TABLE [--skip-header]) FILE...\n"
     "      imports the files in the order given; the separator defaults to \", \" and {TAB} stands for a tab;\n"
     "      --append finds the table ignoring letter case; --columns-from-prompt needs a name for every\n"
-    "      field of each file's first line\n"
+    "      field of each file's first line; ends with a summary on standard error. Files are read as the\n"
+    "      window reads them (Windows-1252, lines end at line feeds, every separator cuts, double quotes\n"
+    "      are dropped) unless these say otherwise:\n"
+    "      --text-qualifier '\"'  a field that begins with \" runs to its closing \" (\"\" inside is one \");\n"
+    "                            separators and line breaks inside belong to the value, quotes are kept\n"
+    "      --encoding NAME       windows-1252 (default), utf-8, utf-16, another code page by name, or auto\n"
+    "                            (a byte-order mark decides, else UTF-8 if valid, else Windows-1252)\n"
     "  tarnwick-cli check DATABASE [PASSWORD]\n"
     "      the full consistency check; stale row counts are warnings; exits with 1 when it finds faults\n"
     "  tarnwick-cli new-database PATH [--format jet4|ace12|ace14|ace16|ace17] [--password PW | --password-file FILE]\n"
@@ -47,10 +53,11 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         words << importer::decodeLocalFileName(QByteArray(argv[i]));
     QString error;
-    const cli::Arguments given = cli::parseArguments(
-        words,
-        {"--password", "--password-file", "--separator", "--create", "--append", "--columns-from-prompt", "--format"},
-        &error);
+    const cli::Arguments given = cli::parseArguments(words,
+                                                     {"--password", "--password-file", "--separator", "--create",
+                                                      "--append", "--columns-from-prompt", "--format",
+                                                      "--text-qualifier", "--encoding"},
+                                                     &error);
     if (!error.isEmpty()) {
         cli::writeText(stderr, error);
         return 2;

@@ -3,12 +3,12 @@
 #include "database/dataaccess/connection.h"
 #include "database/dataaccess/recordset.h"
 #include "import/failure_report.h"
+#include "import/file_records.h"
 #include "import/import_snapshot.h"
 #include "import/naming.h"
 #include "import/row_statement_builder.h"
 #include "import/statements.h"
 #include "import/stop_report.h"
-#include "import/text_lines.h"
 #include "import/text_rules.h"
 
 #include <algorithm>
@@ -59,6 +59,11 @@ QString keptRowsText(const QString& path, const std::vector<int>& lines, std::ui
         .arg(lastRow + 1);
 }
 
+long long keptRowCount(const std::vector<int>& lines, std::uint64_t kept) {
+    const auto end = lines.begin() + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(kept, lines.size()));
+    return std::count_if(lines.begin(), end, [](int line) { return line >= 0; });
+}
+
 bool containsIgnoringCase(const QStringList& names, const QString& name) {
     const QString lowered = name.toLower();
     for (const QString& existing : names)
@@ -68,9 +73,10 @@ bool containsIgnoringCase(const QStringList& names, const QString& name) {
 }
 
 // Reads a file whole; one too large for the memory left is a failure of the run, not the end of the program.
-TextLines readWhole(const QString& path, std::optional<ReadFailure>* failure) {
+FileRecords readWhole(const QString& path, const ReadingRules& rules, const QString& separator,
+                      std::optional<ReadFailure>* failure) {
     try {
-        return TextLines::read(path, failure);
+        return FileRecords::read(path, rules, separator, failure);
     } catch (const std::bad_alloc&) {
         throw RunFailure{outOfMemory(path)};
     }
@@ -121,13 +127,18 @@ ImportOutcome ImportRun::run() {
     // The file being imported, and the line of each statement executed for it since its
     // connection opened (-1 for a table definition): what a failed commit kept is told by line.
     QString currentPath;
+    int currentPosition = 0;
+    long long fileRows = 0;
     std::vector<int> statementLines;
     auto recordStatement = [&](int line) { statementLines.push_back(line); };
 
     // Closing commits the file's statements; a failure there is a failure of the run.
-    auto endFile = [&] {
+    // `notImported` says why a file gave no rows, for the run's summary.
+    auto endFile = [&](const QString& notImported = QString()) {
         recordset.Close();
         check(connection.Close());
+        ui.fileDone({currentPosition, currentPath, fileRows, notImported});
+        fileRows = 0;
         statementLines.clear();
         currentPath.clear();
         ui.setMousePointer(pointer::kDefault);
@@ -162,13 +173,14 @@ ImportOutcome ImportRun::run() {
             if (!path)
                 throw RunFailure{QStringLiteral("The file list has no entry %1 any more.").arg(position)};
             currentPath = *path;
+            currentPosition = position;
             std::optional<ReadFailure> readFailure;
-            const TextLines lines = readWhole(*path, &readFailure);
+            const FileRecords lines = readWhole(*path, m_env.reading, separator, &readFailure);
             if (readFailure)
                 throw RunFailure{readFailure->description};
             if (lines.isEmpty())
                 throw RunFailure{QStringLiteral("The file '%1' is empty.").arg(*path)};
-            const QStringList firstFields = SplitFields(lines.line(0), separator);
+            const QStringList firstFields = lines.fields(0);
             if (firstFields.size() - 1 > std::numeric_limits<qint16>::max())
                 throw RunFailure{QStringLiteral("Overflow: the first line of '%1' has more than %2 fields.")
                                      .arg(*path)
@@ -189,13 +201,12 @@ ImportOutcome ImportRun::run() {
                         ui.processEvents();
                     if (m_stopRequested)
                         throw RunStopped{};
-                    const std::optional<std::string_view> bytes = lines.plainBytes(j);
-                    if (!bytes || !statement.build(table, *bytes, *lines.byteTable(), rowText))
-                        statement.build(table, lines.line(j), rowText);
+                    lines.buildRow(statement, table, j, rowText);
                     check(connection.Execute(rowText));
-                    recordStatement(j);
+                    recordStatement(static_cast<int>(lines.lineOf(j)));
                     ++rowsExecuted;
                     tally.countRow();
+                    ++fileRows;
                     ui.progress({position, fileCount, j, lastLineIndex + 1, rowsExecuted});
                 }
                 ui.progress({position, fileCount, lastLineIndex, lastLineIndex + 1, rowsExecuted}); // the file's end
@@ -206,12 +217,12 @@ ImportOutcome ImportRun::run() {
                 if (IsInListBox(m_env.tables, tableName)) {
                     outcome = false;
                     ++m_skippedFiles;
-                    endFile();
+                    endFile(QStringLiteral("skipped: a table named \"%1\" already exists").arg(tableName));
                     continue;
                 }
                 if (options.Text2().isEmpty()) {
                     ++m_skippedFiles;
-                    endFile();
+                    endFile(QStringLiteral("skipped: the table name is empty"));
                     continue;
                 }
                 // A name this run has not defined yet gets its table from this file's
@@ -235,7 +246,7 @@ ImportOutcome ImportRun::run() {
                     if (defines) {
                         const ColumnAnswers answers = AskColumnNames(static_cast<int>(firstFields.size()), ui);
                         if (answers.lastEmpty()) {
-                            endFile();
+                            endFile(QStringLiteral("cancelled: a column name was not given"));
                             listCreatedTables();
                             return ImportOutcome::Cancelled;
                         }
@@ -249,7 +260,7 @@ ImportOutcome ImportRun::run() {
                         }
                     }
                 } else {
-                    endFile();
+                    endFile(QStringLiteral("skipped: no source of column names is chosen"));
                     continue;
                 }
                 importRows(startLine, tableName);
@@ -261,7 +272,10 @@ ImportOutcome ImportRun::run() {
                     ui.messageBox(columnMismatchMessage(*path, separator, static_cast<int>(firstFields.size()), target,
                                                         recordset.FieldsCount()));
                     ++m_skippedFiles;
-                    endFile();
+                    endFile(QStringLiteral("skipped: %1 fields, but the table \"%2\" has %3 columns")
+                                .arg(firstFields.size())
+                                .arg(target)
+                                .arg(recordset.FieldsCount()));
                     continue;
                 }
                 importRows(options.Check2() == 0 ? 0 : 1, target);
@@ -279,6 +293,8 @@ ImportOutcome ImportRun::run() {
         if (dataaccess::Status closed = connection.Close(); !closed) {
             description = QString::fromStdString(closed.description());
         } else {
+            if (!currentPath.isEmpty())
+                ui.fileDone({currentPosition, currentPath, fileRows, QStringLiteral("stopped")});
             listCreatedTables();
             ui.setMousePointer(pointer::kDefault);
             ui.messageBox(tally.stoppedMessage());
@@ -291,13 +307,17 @@ ImportOutcome ImportRun::run() {
     }
 
     // The failure path: what the file's statements left in the database is committed and told.
+    const QString failureReason = description.section(QStringLiteral("\r\n"), 0, 0);
     recordset.Close();
     if (dataaccess::Status closed = connection.Close(); !closed)
         description += QStringLiteral("\r\n\r\n") + QString::fromStdString(closed.description());
     // A commit that failed, in a statement or in the close, dropped its whole batch.
     const std::uint64_t kept = connection.DurableStatements();
-    if (!currentPath.isEmpty())
+    if (!currentPath.isEmpty()) {
         description += QStringLiteral("\r\n\r\n") + keptRowsText(currentPath, statementLines, kept);
+        ui.fileDone({currentPosition, currentPath, keptRowCount(statementLines, kept),
+                     QStringLiteral("failed: ") + failureReason});
+    }
     // A table definition that did not stay is not in the database.
     if (!statementLines.empty() && statementLines.front() == -1 && kept == 0 && !createdTables.isEmpty())
         createdTables.removeLast();

@@ -2,6 +2,7 @@
 
 #include "database/dataaccess/provider.h"
 #include "import/import_sources.h"
+#include "import/reading_rules.h"
 #include "import/user_interface.h"
 
 #include <QString>
@@ -20,6 +21,7 @@ struct ImportEnvironment {
     std::function<QString()> connectionString;
     const dataaccess::ProviderRegistry& providers = dataaccess::ProviderRegistry::standard();
     QString logPath;
+    ReadingRules reading = {}; // the literal rules unless the caller chooses others
 };
 
 enum class ImportOutcome {

@@ -42,6 +42,11 @@ void RowStatementBuilder::build(const QString& table, QStringView line, std::str
     dropParenthesisOfEmptyList(out);
 }
 
+void RowStatementBuilder::finishStatement(std::string& out) const {
+    out += ");";
+    dropParenthesisOfEmptyList(out);
+}
+
 // With no value, cutting the list's last character takes the "(" instead of a comma.
 void RowStatementBuilder::dropParenthesisOfEmptyList(std::string& out) const {
     if (m_lastFieldIndex < 0)

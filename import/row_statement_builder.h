@@ -27,8 +27,13 @@ public:
     // code page cannot hold or a carriage return: such a line needs the other form.
     bool build(const QString& table, std::string_view line, const AnsiCodePage::ByteTable& codePage, std::string& out);
 
-private:
+    // For readers that write the values themselves: "INSERT INTO `table` VALUES(" into
+    // `out`, and after the values ");" with the rule for an empty value list.
     void startStatement(const QString& table, std::string& out);
+    void finishStatement(std::string& out) const;
+    int lastFieldIndex() const { return m_lastFieldIndex; }
+
+private:
     void dropParenthesisOfEmptyList(std::string& out) const;
     void appendUtf8(QStringView text, bool value, std::string& out);
     void appendQuotedValue(QStringView field, std::string& out);

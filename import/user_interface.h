@@ -22,6 +22,14 @@ struct ImportProgress {
     long long rowsExecuted = 0; // row statements carried out so far in the run
 };
 
+// What one file of an import run came to, for a summary of the run.
+struct FileReport {
+    int file = 0; // 1-based position in the run
+    QString path;
+    long long rows = 0;  // the file's rows that are in the database
+    QString notImported; // why not all of them are; empty when they are
+};
+
 // Everything the import engine and the catalogue routines ask of the user or the window.
 // Message boxes have an OK button only; an empty title stands for the application title.
 class UserInterface {
@@ -37,6 +45,7 @@ public:
     // Lets the window system handle what is pending, so that windows keep repainting.
     virtual void processEvents() = 0;
     virtual void progress(const ImportProgress& /*progress*/) {}
+    virtual void fileDone(const FileReport& /*report*/) {}
 };
 
 } // namespace importer

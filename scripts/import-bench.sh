@@ -3,8 +3,17 @@
 # into new .accdb files (one of them encrypted with a password), printing rows and MB per
 # second, peak memory and file size.
 #   scripts/import-bench.sh [CREATE_LINES] [APPEND_LINES] [RUNS]   (defaults 1000000, 200000 and 3)
+#   scripts/import-bench.sh --reading [CREATE_LINES] [RUNS]
+#       the create import under the window's literal rules, with --text-qualifier on a file
+#       without quotes and with --encoding utf-8 on ASCII text, each against the literal time
 set -euo pipefail
 cd "$(dirname "$0")/.."
+reading=
+if [ "${1:-}" = --reading ]; then
+    reading=yes
+    shift
+    set -- "${1:-}" "" "${2:-}"
+fi
 create_lines=${1:-1000000}
 append_lines=${2:-200000}
 runs=${3:-3}
@@ -55,7 +64,7 @@ measure() { # label lines input database "prepare arguments" import-arguments...
         prepare "$database" $setup
         sync # earlier runs' files finish reaching the disk first, not during this one
         /usr/bin/time -v -o "$work/time.txt" "$cli" import "$database" ${password:+--password "$password"} "$@" \
-            "$input" >/dev/null
+            "$input" >/dev/null 2>"$work/stderr.txt" || { cat "$work/stderr.txt" >&2; exit 1; }
         awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]}
                     /Maximum resident set size/ {kb = $2}
                     END {print s, kb}' "$work/time.txt" >> "$results"
@@ -77,6 +86,27 @@ measure() { # label lines input database "prepare arguments" import-arguments...
 median_seconds() { sort -n "$work/results.txt" | awk '{ s[NR] = $1 } END { print s[int((NR + 1) / 2)] }'; }
 
 generate "$create_lines" "$work/create.txt"
+
+if [ -n "$reading" ]; then
+    prompt=(--create Rows --columns-from-prompt c1,c2,c3,c4,c5,c6,c7,c8,c9,c10)
+    measure "create, literal rules" "$create_lines" "$work/create.txt" "$work/create.accdb" "" "${prompt[@]}" |
+        tee "$work/literal.txt"
+    measure "create, --text-qualifier" "$create_lines" "$work/create.txt" "$work/create.accdb" "" \
+        --text-qualifier '"' "${prompt[@]}" | tee "$work/qualifier.txt"
+    measure "create, --encoding utf-8" "$create_lines" "$work/create.txt" "$work/create.accdb" "" \
+        --encoding utf-8 "${prompt[@]}" | tee "$work/utf8.txt"
+    # Each option's time as a share of the literal rules' time, of the median runs and of the
+    # fastest ones (the runs least slowed by the rest of the machine).
+    awk '{ for (i = 1; i < NF; i++) if ($(i + 1) == "s") { t[FILENAME] = $i; break }
+           match($0, /-[0-9]+\)/); best[FILENAME] = 1 / substr($0, RSTART + 1, RLENGTH - 2) }
+         END { a = ARGV[1]; q = ARGV[2]; u = ARGV[3]
+               printf "time against the literal rules, median (fastest) runs: --text-qualifier %.0f%% (%.0f%%), " \
+                      "--encoding utf-8 %.0f%% (%.0f%%)\n", 100 * t[q] / t[a], 100 * best[q] / best[a],
+                      100 * t[u] / t[a], 100 * best[u] / best[a] }' \
+        "$work/literal.txt" "$work/qualifier.txt" "$work/utf8.txt"
+    exit 0
+fi
+
 generate "$append_lines" "$work/append.txt" id
 
 measure "create, 10 text fields" "$create_lines" "$work/create.txt" "$work/create.accdb" "" \
