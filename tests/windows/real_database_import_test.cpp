@@ -438,6 +438,7 @@ TEST_F(RealDatabaseImport, YesStopsTheRunAtAStatementKeepsAPrefixAndEndsTheProgr
     EXPECT_EQ(columnA(path, "Orders"), expected);
     EXPECT_TRUE(control<QPushButton>(*form2, "PushButton1")->isEnabled());
     EXPECT_EQ(form2->windowTitle(), "Tarnwick");
+}
 
 // An encrypted .accdb, as new-database makes it with a password: the password field
 // opens it, and the import goes in encrypted.
