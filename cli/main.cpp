@@ -53,11 +53,11 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         words << importer::decodeLocalFileName(QByteArray(argv[i]));
     QString error;
-    const cli::Arguments given = cli::parseArguments(words,
-                                                     {"--password", "--password-file", "--separator", "--create",
-                                                      "--append", "--columns-from-prompt", "--format",
-                                                      "--text-qualifier", "--encoding"},
-                                                     &error);
+    const cli::Arguments given =
+        cli::parseArguments(words,
+                            {"--password", "--password-file", "--separator", "--create", "--append",
+                             "--columns-from-prompt", "--format", "--text-qualifier", "--encoding"},
+                            &error);
     if (!error.isEmpty()) {
         cli::writeText(stderr, error);
         return 2;

@@ -86,7 +86,7 @@ TEST_F(InstalledTree, CommandLineMakesADatabaseImportsIntoItAndReadsItBack) {
                                shellQuote(work("jan.csv")) + " 2>&1",
                            output))
         << output;
-    EXPECT_EQ(output, "Done.\n");
+    EXPECT_TRUE(output.starts_with("Done.\nSummary:\n")) << output;
     ASSERT_TRUE(runCommand(cli() + " tables " + database, output));
     EXPECT_EQ(output, "Orders1\n");
     ASSERT_TRUE(runCommand(cli() + " dump " + database + " Orders1", output));
@@ -189,10 +189,12 @@ TEST_F(InstalledTree, ManualPageRendersAndDocumentsEveryCommandAndOptionTheHelpN
 
     if (!have("man"))
         GTEST_SKIP() << "man is missing";
+    std::string warnings;
+    ASSERT_TRUE(
+        runCommand("MANWIDTH=100 man --warnings -l " + shellQuote(page.string()) + " 2>&1 >/dev/null", warnings));
+    EXPECT_EQ(warnings, "");
     std::string rendered;
-    ASSERT_TRUE(runCommand("MANWIDTH=100 man --warnings -l " + shellQuote(page.string()) + " 2>&1", rendered))
-        << rendered;
-    EXPECT_EQ(rendered.find("warning"), std::string::npos) << rendered;
+    ASSERT_TRUE(runCommand("MANWIDTH=100 man -l " + shellQuote(page.string()), rendered));
     EXPECT_NE(rendered.find("tarnwick-cli - import delimited text files"), std::string::npos) << rendered;
     EXPECT_NE(rendered.find("EXIT STATUS"), std::string::npos);
 }

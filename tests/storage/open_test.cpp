@@ -48,7 +48,7 @@ TEST(DatabaseOpen, EveryFormatFixtureOpensAndJetRefusesAccdb) {
     EXPECT_EQ(opened, 32);
 }
 
-TEST(DatabaseOpen, Jet3FilesAreUnrecognized) {
+TEST(DatabaseOpen, Jet3FilesAreUnrecognizedAndNamed) {
     SKIP_WITHOUT_FIXTURES();
     for (const char* name : {"jet3/testV1997.mdb", "jet3/nwind.mdb"}) {
         SCOPED_TRACE(name);
@@ -56,7 +56,10 @@ TEST(DatabaseOpen, Jet3FilesAreUnrecognized) {
             auto db = Database::open(fixture(name), {.password = {}, .engine = engine});
             ASSERT_FALSE(db);
             EXPECT_EQ(db.error().jetNumber, 3343);
-            EXPECT_EQ(db.error().description, "Unrecognized database format '" + fixture(name) + "'.");
+            EXPECT_EQ(db.error().description, "Unrecognized database format '" + fixture(name) +
+                                                  "'.  It is an Access 97 (Jet 3) database; Tarnwick opens databases "
+                                                  "of Access 2000 and later. Convert it to a later format in Access "
+                                                  "first.");
         }
     }
 }
