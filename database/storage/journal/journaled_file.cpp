@@ -21,19 +21,20 @@ Status readExactly(File& file, uint64_t offset, std::span<uint8_t> out, std::siz
 } // namespace
 
 JournaledFile::JournaledFile(File& database, JournalLocation& journal, uint32_t pageSize, uint64_t size,
-                             const journal::Identity& identity)
-    : m_database(database), m_journalLocation(journal), m_pageSize(pageSize), m_identity(identity), m_size(size),
-      m_batchSize(size), m_durableSize(size), m_reservedSize(size) {}
+                             const journal::Identity& identity, std::size_t pageMemory)
+    : m_database(database), m_journalLocation(journal), m_pageSize(pageSize), m_identity(identity),
+      m_pageLimit(std::max<std::size_t>(1, pageMemory / pageSize)), m_size(size), m_batchSize(size),
+      m_durableSize(size), m_reservedSize(size) {}
 
 Result<std::unique_ptr<JournaledFile>> JournaledFile::open(File& database, JournalLocation& journal, uint32_t pageSize,
-                                                           const journal::Identity& identity) {
+                                                           const journal::Identity& identity, std::size_t pageMemory) {
     Result<Recovery> recovered = recover(database, journal, identity);
     if (!recovered)
         return recovered.error();
     Result<uint64_t> size = database.size();
     if (!size)
         return size.error();
-    std::unique_ptr<JournaledFile> file(new JournaledFile(database, journal, pageSize, *size, identity));
+    std::unique_ptr<JournaledFile> file(new JournaledFile(database, journal, pageSize, *size, identity, pageMemory));
     file->m_recovery = std::move(*recovered);
     return file;
 }
@@ -105,6 +106,8 @@ Result<std::size_t> JournaledFile::read(uint64_t offset, std::span<uint8_t> out)
 
         if (const Page* changed = changedPage(number)) {
             std::memcpy(target.data(), changed->data() + inPage, length);
+        } else if (const Page* clean = cleanPage(number)) {
+            std::memcpy(target.data(), clean->data() + inPage, length);
         } else if (at < m_reservedSize) {
             std::size_t got = 0;
             if (Status status = readExactly(m_database, at, target, got); !status)
@@ -121,6 +124,29 @@ Result<std::size_t> JournaledFile::read(uint64_t offset, std::span<uint8_t> out)
 const JournaledFile::Page* JournaledFile::changedPage(uint32_t number) const {
     const auto found = m_pages.find(number);
     return found != m_pages.end() ? &found->second : nullptr;
+}
+
+// The page as the file holds it, read into the kept pages when it lies wholly before
+// the durable end; nullptr for the rest (and when the read fails: the caller reads it
+// again and reports the failure).
+const JournaledFile::Page* JournaledFile::cleanPage(uint32_t number) {
+    if (const Page* kept = m_clean.find(number))
+        return kept;
+    const uint64_t offset = static_cast<uint64_t>(number) * m_pageSize;
+    if (offset + m_pageSize > m_durableSize)
+        return nullptr;
+    Page page = spareBuffer();
+    page.resize(m_pageSize);
+    std::size_t got = 0;
+    if (Status status = readExactly(m_database, offset, page, got); !status || got != m_pageSize)
+        return nullptr;
+    m_clean.put(number, std::move(page));
+    keepWithinMemory();
+    return m_clean.find(number);
+}
+
+void JournaledFile::keepWithinMemory() {
+    m_clean.trimTo(m_pageLimit > m_pages.size() ? m_pageLimit - m_pages.size() : 0);
 }
 
 Status JournaledFile::write(uint64_t offset, std::span<const uint8_t> data) {
@@ -188,8 +214,7 @@ Status JournaledFile::reserve(uint64_t size) {
 }
 
 Status JournaledFile::extendTo(uint64_t end) {
-    const std::vector<uint8_t> zeros(static_cast<std::size_t>(end - m_reservedSize), 0);
-    if (Status status = m_database.write(m_reservedSize, zeros); !status)
+    if (Status status = m_database.allocate(m_reservedSize, end - m_reservedSize); !status)
         return status;
     m_reservedSize = end;
     return Status::ok();
@@ -197,7 +222,7 @@ Status JournaledFile::extendTo(uint64_t end) {
 
 // Writes the journal header when the batch has none yet and, for a page that existed
 // before the batch, its original bytes. UINT32_MAX asks for the header only.
-Status JournaledFile::journalOriginal(uint32_t number) {
+Status JournaledFile::journalOriginal(uint32_t number, const Page* original) {
     if (!m_journal) {
         if (m_broken)
             return *m_broken;
@@ -215,15 +240,20 @@ Status JournaledFile::journalOriginal(uint32_t number) {
     }
     if (number == UINT32_MAX || number >= m_journaled.size() || m_journaled[number])
         return Status::ok();
-    std::vector<uint8_t> original(m_pageSize, 0);
-    std::size_t got = 0;
-    if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, original, got); !status)
-        return status;
-    const std::vector<uint8_t> record = journal::encodeRecord(number, original);
+    std::vector<uint8_t> read;
+    if (!original) {
+        read.assign(m_pageSize, 0);
+        std::size_t got = 0;
+        if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, read, got); !status)
+            return status;
+        original = &read;
+    }
+    const std::vector<uint8_t> record = journal::encodeRecord(number, *original);
     if (Status status = m_journal->write(m_journalEnd, record); !status)
         return status;
     m_journalEnd += record.size();
     m_journaled[number] = true;
+    ++m_journaledPages;
     return Status::ok();
 }
 
@@ -256,18 +286,30 @@ Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number, std::s
         }
         return &found->second;
     }
-    if (Status status = journalOriginal(number); !status)
+    // A kept page is the original the journal needs, and the page to change.
+    std::optional<Page> kept = m_clean.take(number);
+    if (Status status = journalOriginal(number, kept ? &*kept : nullptr); !status) {
+        if (kept)
+            m_clean.put(number, std::move(*kept));
         return status.error();
-    Page page = spareBuffer();
-    page.assign(m_pageSize, 0);
-    const bool overwritten = length == m_pageSize; // nothing to read first
-    if (!overwritten && static_cast<uint64_t>(number) * m_pageSize < m_reservedSize) {
-        std::size_t got = 0;
-        if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, page, got); !status)
-            return status.error();
+    }
+    Page page;
+    if (kept) {
+        page = std::move(*kept);
+    } else {
+        page = spareBuffer();
+        page.assign(m_pageSize, 0);
+        const bool overwritten = length == m_pageSize; // nothing to read first
+        if (!overwritten && static_cast<uint64_t>(number) * m_pageSize < m_reservedSize) {
+            std::size_t got = 0;
+            if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, page, got); !status)
+                return status.error();
+        }
     }
     m_undo.push_back({number, false, 0, {}});
-    return &m_pages.emplace(number, std::move(page)).first->second;
+    Page* changed = &m_pages.emplace(number, std::move(page)).first->second;
+    keepWithinMemory();
+    return changed;
 }
 
 void JournaledFile::commitStatement() {
@@ -302,12 +344,18 @@ Status JournaledFile::commit() {
         return status;
     }
     m_durableSize = m_batchSize;
+    // The pages now read as the batch left them: kept for the batches that follow.
+    for (auto& [number, page] : m_pages)
+        if (static_cast<uint64_t>(number + 1) * m_pageSize <= m_durableSize)
+            m_clean.put(number, std::move(page));
     forgetBatch();
+    keepWithinMemory();
     return status;
 }
 
 void JournaledFile::dropBatch() {
     m_undo.clear();
+    m_clean.clear(); // what the file holds is read afresh after the journal put it back
     if (m_journal) {
         // Put the pages back from the journal; if even that fails, the journal stays
         // and the next open replays it.
@@ -331,6 +379,7 @@ Status JournaledFile::restoreDroppedBatch() {
         return size.error();
     m_broken.reset();
     m_durableSize = *size;
+    m_clean.clear();
     forgetBatch();
     return Status::ok();
 }
@@ -339,6 +388,7 @@ void JournaledFile::forgetBatch() {
     m_pages.clear();
     m_journal.reset();
     m_journaled.clear();
+    m_journaledPages = 0;
     m_size = m_batchSize = m_reservedSize = m_durableSize;
 }
 
