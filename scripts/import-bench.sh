@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Import benchmark: generates its own text files and imports them with tarnwick-cli
 # into new .accdb files, printing rows and MB per second, peak memory and file size, and
-# for appends the write amplification: the bytes the import wrote (database and journal,
-# as the system counts them) over what the database grew by.
+# for appends the write amplification: the bytes the import wrote to the database and
+# its journal (tarnwick-cli counts them) over what the database grew by.
 #   scripts/import-bench.sh [CREATE_LINES] [APPEND_LINES] [RUNS] [BIG_ROWS]
 #   (defaults 1000000, 200000, 3 and 2000000; BIG_ROWS 0 leaves out the big table)
 set -euo pipefail
@@ -50,8 +50,6 @@ prepare() { # database [table kind | copy file]
 
 # Runs an import once under /usr/bin/time into a database made afresh, and adds its
 # seconds, peak memory, bytes written and the database's growth to the results file.
-# The bytes written are the file system outputs the system counts for the process
-# (512-byte blocks): every page of the database and the journal it dirtied.
 run_once() { # results database "prepare arguments" input import-arguments...
     local results=$1 database=$2 setup=$3 input=$4
     shift 4
@@ -60,12 +58,12 @@ run_once() { # results database "prepare arguments" input import-arguments...
     sync # earlier runs' files finish reaching the disk first, not during this one
     local before
     before=$(stat -c %s "$database")
-    /usr/bin/time -v -o "$work/time.txt" "$cli" import "$database" "$@" "$input" >/dev/null
-    awk -F': ' -v grown="$(($(stat -c %s "$database") - before))" '
+    TARNWICK_BYTES_WRITTEN=1 /usr/bin/time -v -o "$work/time.txt" "$cli" import "$database" "$@" "$input" \
+        >/dev/null 2>"$work/written.txt"
+    awk -F': ' -v grown="$(($(stat -c %s "$database") - before))" -v written="$(awk '{print $NF}' "$work/written.txt")" '
         /Elapsed \(wall clock\)/ {n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]}
         /Maximum resident set size/ {kb = $2}
-        /File system outputs/ {blocks = $2}
-        END {print s, kb, blocks * 512, grown}' "$work/time.txt" >> "$results"
+        END {print s, kb, written, grown}' "$work/time.txt" >> "$results"
 }
 
 # Prints the figures of the median run with the range of rows per second: the machine is

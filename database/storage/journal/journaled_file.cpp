@@ -343,11 +343,14 @@ Status JournaledFile::commit() {
         dropBatch();
         return status;
     }
-    m_durableSize = m_batchSize;
-    // The pages now read as the batch left them: kept for the batches that follow.
+    // The pages the batch changed that were in the file before it are kept for the
+    // batches that follow (an append changes the same index pages again). Pages it added
+    // are not: an import mostly fills them once, and keeping them would hold the whole
+    // new file in memory; those read again are kept then.
     for (auto& [number, page] : m_pages)
         if (static_cast<uint64_t>(number + 1) * m_pageSize <= m_durableSize)
             m_clean.put(number, std::move(page));
+    m_durableSize = m_batchSize;
     forgetBatch();
     keepWithinMemory();
     return status;
@@ -425,8 +428,12 @@ Status JournaledFile::applyBatch() {
             return status;
     if (Status status = m_database.sync(); !status)
         return status;
+    // Until the journal is gone the batch is not committed: a failed removal drops it,
+    // and dropBatch puts the pages back from the journal, still open.
+    if (Status status = m_journalLocation.remove(); !status)
+        return status;
     m_journal.reset();
-    return m_journalLocation.remove();
+    return Status::ok();
 }
 
 } // namespace storage

@@ -27,10 +27,10 @@ namespace storage {
 // statement that needs the space: each page's journal record is written, and the file
 // extended, when the statement first changes it.
 //
-// Pages read or committed stay in memory for the batches that follow (CleanPages), so
-// that a batch neither reads again what earlier ones read or wrote nor reads the
-// original bytes it journals. The batch's changed pages and the kept ones together stay
-// within `pageMemory` bytes; the kept ones give way first.
+// Pages read, and pages changed that were in the file before the batch, stay in memory
+// for the batches that follow (CleanPages), so that a batch neither reads again what
+// earlier ones read or changed nor reads the original bytes it journals. The batch's changed pages and the kept ones
+// together stay within `pageMemory` bytes; the kept ones give way first.
 class JournaledFile final : public File {
 public:
     // What was found beside the database when it was opened.
