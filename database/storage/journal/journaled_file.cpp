@@ -408,7 +408,13 @@ Status JournaledFile::applyBatch() {
         run.clear();
         return status;
     };
-    for (const auto& [number, page] : m_pages) {
+    // In page order, so that runs of consecutive pages are found.
+    std::vector<std::pair<uint32_t, const Page*>> ordered;
+    ordered.reserve(m_pages.size());
+    for (const auto& [number, page] : m_pages)
+        ordered.emplace_back(number, &page);
+    std::sort(ordered.begin(), ordered.end());
+    for (const auto& [number, page] : ordered) {
         const uint64_t offset = static_cast<uint64_t>(number) * m_pageSize;
         if (offset >= m_batchSize)
             continue;
@@ -418,7 +424,7 @@ Status JournaledFile::applyBatch() {
                 return status;
             runStart = offset;
         }
-        run.push_back(std::span(page).first(length));
+        run.push_back(std::span(*page).first(length));
         runEnd = offset + length;
     }
     if (Status status = writeRun(); !status)

@@ -6,10 +6,10 @@
 #include "database/storage/journal/journal_location.h"
 #include "database/storage/journal/page_memory.h"
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace storage {
@@ -123,7 +123,7 @@ private:
     // The newest bytes of every page that kept statements or the current one changed;
     // dropping a statement puts back what its undo records hold. A write costs a copy
     // of the bytes it replaces, so small changes to a page are cheap.
-    std::map<uint32_t, Page> m_pages;
+    std::unordered_map<uint32_t, Page> m_pages;
     std::vector<Undo> m_undo;
     std::vector<Page> m_spare;     // buffers of finished undo records, to be used again
     CleanPages m_clean;            // pages as the file holds them, wholly below the durable size
