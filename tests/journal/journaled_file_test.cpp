@@ -16,11 +16,12 @@ constexpr uint32_t kPage = 64;
 constexpr journal::Identity kIdentity = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 
 // Counts the operations that change files; the one numbered `failAt` and every later
-// one fail, as if the process had died there.
+// one fail, as if the process had died there (with `once`, only that one fails).
 struct Faults {
     int operations = 0;
     int failAt = 0; // 0: never
-    bool dead() { return failAt != 0 && ++operations >= failAt; }
+    bool once = false;
+    bool dead() { return failAt != 0 && (once ? ++operations == failAt : ++operations >= failAt); }
 };
 
 // A file in memory that remembers what was last synced, so that a crash can keep or
@@ -30,6 +31,7 @@ public:
     CrashableFile(std::vector<uint8_t> bytes, Faults& faults) : m_bytes(bytes), m_synced(bytes), m_faults(faults) {}
 
     Result<std::size_t> read(uint64_t offset, std::span<uint8_t> out) override {
+        ++reads;
         if (offset >= m_bytes.size())
             return std::size_t{0};
         const std::size_t n = std::min<std::size_t>(out.size(), m_bytes.size() - offset);
@@ -60,6 +62,7 @@ public:
 
     std::vector<uint8_t>& bytes() { return m_bytes; }
     const std::vector<uint8_t>& synced() const { return m_synced; }
+    int reads = 0;
 
 private:
     std::vector<uint8_t> m_bytes;
@@ -226,6 +229,120 @@ TEST(JournaledFile, ACrashAtAnyPointLeavesTheBatchWholeOrAbsent) {
     }
     EXPECT_GT(outcomesBefore, 0);
     EXPECT_GT(outcomesAfter, 0);
+}
+
+// After runBatch: change pages 1 and 4 again (both kept in memory by the first batch),
+// read the whole file, and grow it by a page.
+Status runSecondBatch(JournaledFile& file) {
+    const std::vector<uint8_t> d(kPage, 0xD4);
+    if (Status status = file.write(kPage + 20, std::span(d).first(6)); !status)
+        return status;
+    file.commitStatement();
+    readAll(file);
+    if (Status status = file.write(4 * kPage + 1, std::span(d).first(kPage - 1)); !status)
+        return status;
+    if (Status status = file.write(5 * kPage, d); !status)
+        return status;
+    file.commitStatement();
+    return file.commit();
+}
+
+std::vector<uint8_t> afterSecondBatch() {
+    std::vector<uint8_t> expected = afterBatch();
+    std::fill_n(expected.begin() + kPage + 20, 6, 0xD4);
+    std::fill_n(expected.begin() + 4 * kPage + 1, kPage - 1, 0xD4);
+    expected.insert(expected.end(), kPage, 0xD4);
+    return expected;
+}
+
+// The pages a batch keeps in memory for the next one are what the file holds: a crash
+// in the next batch leaves it whole or absent, and a batch that failed and was put back
+// (at once, or when the disk came back) leaves nothing of itself in memory. With room
+// for two pages or for all of them.
+TEST(JournaledFile, PagesKeptBetweenBatchesAreWhatTheFileHolds) {
+    for (const auto& [memory, once] :
+         {std::pair{std::size_t{2 * kPage}, false}, std::pair{std::size_t{2 * kPage}, true},
+          std::pair{std::size_t{1024 * kPage}, false}, std::pair{std::size_t{1024 * kPage}, true}}) {
+        for (int failAt = 1;; ++failAt) {
+            SCOPED_TRACE(testing::Message()
+                         << memory / kPage << " pages, second batch " << (once ? "fails" : "dies") << " at " << failAt);
+            Faults faults;
+            CrashableFile disk(pages({1, 2, 3}), faults);
+            MemoryJournal journal(faults);
+            auto file = JournaledFile::open(disk, journal, kPage, kIdentity, memory);
+            ASSERT_TRUE(file);
+            ASSERT_TRUE(runBatch(**file));
+            faults.failAt = faults.operations + failAt;
+            faults.once = once;
+            const bool finished = static_cast<bool>(runSecondBatch(**file));
+            const bool struck = faults.operations >= faults.failAt; // a failure once may be gone round
+
+            Faults none;
+            CrashableFile restarted(disk.synced(), none);
+            MemoryJournal survivor(none);
+            if (journal.file())
+                survivor.file() = std::make_shared<CrashableFile>(journal.file()->synced(), none);
+            ASSERT_TRUE(JournaledFile::recover(restarted, survivor, kIdentity));
+            EXPECT_TRUE(restarted.bytes() == afterBatch() || restarted.bytes() == afterSecondBatch());
+
+            // The disk comes back: the file reads as the disk now holds it, and takes the batch again.
+            if (!finished) {
+                (*file)->rollbackStatement();
+                (*file)->dropBatch();
+            }
+            faults.failAt = 0;
+            ASSERT_TRUE((*file)->restoreDroppedBatch());
+            EXPECT_EQ(readAll(**file), disk.bytes());
+            EXPECT_EQ(disk.bytes(), finished ? afterSecondBatch() : afterBatch());
+            if (!finished) {
+                ASSERT_TRUE(runSecondBatch(**file));
+                EXPECT_EQ(disk.bytes(), afterSecondBatch());
+            }
+            if (!struck)
+                break;
+        }
+    }
+}
+
+TEST(JournaledFile, ABatchReadsNothingEarlierBatchesReadOrChanged) {
+    Faults faults;
+    CrashableFile disk(pages({1, 2, 3}), faults);
+    MemoryJournal journal(faults);
+    auto file = JournaledFile::open(disk, journal, kPage, kIdentity);
+    EXPECT_EQ(readAll(**file), pages({1, 2, 3}));
+    const std::vector<uint8_t> data(4, 0x44);
+    ASSERT_TRUE((*file)->write(kPage, data));
+    (*file)->commitStatement();
+    ASSERT_TRUE((*file)->commit());
+
+    const int readsBefore = disk.reads;
+    for (const uint64_t offset : {uint64_t{0}, uint64_t{kPage + 8}, uint64_t{2 * kPage}}) {
+        ASSERT_TRUE((*file)->write(offset, data));
+        (*file)->commitStatement();
+    }
+    ASSERT_TRUE((*file)->commit());
+    std::vector<uint8_t> expected = pages({1, 2, 3});
+    for (const std::size_t offset :
+         {std::size_t{0}, std::size_t{kPage}, std::size_t{kPage + 8}, std::size_t{2 * kPage}})
+        std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>(offset), 4, 0x44);
+    EXPECT_EQ(readAll(**file), expected);
+    EXPECT_EQ(disk.bytes(), expected);
+    EXPECT_EQ(disk.reads, readsBefore) << "neither the journal's originals nor the pages are read again";
+}
+
+TEST(JournaledFile, ABatchIsFullWhenItsPagesTakeTheMemoryAllowed) {
+    Faults faults;
+    CrashableFile disk(pages({1, 2, 3}), faults);
+    MemoryJournal journal(faults);
+    auto file = JournaledFile::open(disk, journal, kPage, kIdentity, 2 * kPage);
+    const std::vector<uint8_t> data(4, 0x44);
+    ASSERT_TRUE((*file)->write(0, data));
+    (*file)->commitStatement();
+    EXPECT_FALSE((*file)->batchFull());
+    ASSERT_TRUE((*file)->write(2 * kPage, data));
+    (*file)->commitStatement();
+    EXPECT_TRUE((*file)->batchFull());
+    EXPECT_EQ((*file)->rewrittenPages(), 2u);
 }
 
 TEST(JournaledFile, AFullDiskFailsTheStatementThatNeedsTheSpace) {

@@ -8,6 +8,7 @@
 #include "database/storage/format/bytes.h"
 #include "database/storage/format/header.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <optional>
@@ -17,11 +18,23 @@ namespace storage {
 namespace {
 
 // How much is gathered before a batch is made durable: enough that the one statement
-// per row of an import costs little, little enough that memory stays small and a crash
-// loses at most a moment's work.
-constexpr int kBatchStatements = 100000;
-constexpr std::size_t kBatchPages = 4096; // 16 MB of changed pages
+// per row of an import costs little, little enough that a crash loses at most a moment's
+// work. The memory a batch may take is the journaled file's (see pageMemoryBudget).
+constexpr int kBatchStatements = 1000000;
+
+// A batch is due half a second after the last commit ended; one that changes pages
+// already in the file, whose commit journals and rewrites each of them, runs half a
+// second longer for every 4 MB of them, up to ten seconds. An append into a table with
+// a large index touches most of its pages: committed every half second, it would write
+// them over and over, and spend most of its time committing.
 constexpr std::chrono::milliseconds kBatchTime{500};
+constexpr std::size_t kRewrittenBytesPerBatchTime = 4u * 1024 * 1024;
+constexpr std::chrono::milliseconds kLongestBatchTime{10000};
+
+std::chrono::milliseconds batchTime(std::size_t rewrittenBytes) {
+    const auto lengthened = kBatchTime * static_cast<long>(1 + rewrittenBytes / kRewrittenBytesPerBatchTime);
+    return std::min(lengthened, kLongestBatchTime);
+}
 
 // The database reads through the journaled file without owning it.
 class BorrowedFile final : public File {
@@ -278,8 +291,9 @@ Status DatabaseSession::finishStatement(Status status) {
     m_journaled->commitStatement();
     m_writers->keepStatement();
     ++m_statementsInBatch;
-    if (m_statementsInBatch >= kBatchStatements || m_journaled->batchPages() >= kBatchPages ||
-        std::chrono::steady_clock::now() - m_batchStarted >= kBatchTime)
+    if (m_statementsInBatch >= kBatchStatements || m_journaled->batchFull() ||
+        std::chrono::steady_clock::now() - m_batchStarted >=
+            batchTime(m_journaled->rewrittenPages() * m_pager->pageSize()))
         return commitBatch();
     return Status::ok();
 }
@@ -297,7 +311,6 @@ Status DatabaseSession::writePending() {
 }
 
 Status DatabaseSession::commitBatch() {
-    m_batchStarted = std::chrono::steady_clock::now();
     const int statements = m_statementsInBatch;
     m_statementsInBatch = 0;
     Status status = writePending();
@@ -305,6 +318,7 @@ Status DatabaseSession::commitBatch() {
         status = m_journaled->commit();
     else
         m_journaled->dropBatch();
+    m_batchStarted = std::chrono::steady_clock::now();
     if (!status)
         return forgetDroppedChanges(status); // the batch is gone: so must be what shows it
     m_durableStatements += static_cast<uint64_t>(statements);

@@ -138,8 +138,10 @@ void IndexWriter::changeEntryBytes(CachedPage& page, std::size_t removed, std::s
 }
 
 // Parsed pages take memory; those not changed since they were written can be read again.
+// Changed pages stay until the commit writes them, however many a large batch changes,
+// so only the unchanged ones count (else every insert would walk them all).
 void IndexWriter::forgetUnchangedPages() {
-    if (m_pages.size() <= kMaxCachedPages || !m_undo.empty())
+    if (m_pages.size() <= m_changed.size() + kMaxCachedPages || !m_undo.empty())
         return;
     for (auto at = m_pages.begin(); at != m_pages.end();)
         at = m_changed.count(at->first) ? std::next(at) : m_pages.erase(at);

@@ -2,9 +2,11 @@
 
 #include "database/storage/status.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace storage {
 
@@ -26,6 +28,20 @@ public:
             if (Status status = write(offset, piece); !status)
                 return status;
             offset += piece.size();
+        }
+        return Status::ok();
+    }
+    // Lengthens the file by `length` zero bytes at `offset` (its end), their room on the
+    // disk taken, so that writing there later needs no more. A file that can take the room
+    // without writing the zeros does so.
+    virtual Status allocate(uint64_t offset, uint64_t length) {
+        constexpr uint64_t kChunk = 1024 * 1024;
+        const std::vector<uint8_t> zeros(static_cast<std::size_t>(std::min(length, kChunk)), 0);
+        for (uint64_t done = 0; done < length;) {
+            const auto step = static_cast<std::size_t>(std::min<uint64_t>(length - done, kChunk));
+            if (Status status = write(offset + done, std::span(zeros).first(step)); !status)
+                return status;
+            done += step;
         }
         return Status::ok();
     }

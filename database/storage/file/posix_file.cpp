@@ -3,6 +3,7 @@
 #include "database/storage/errors.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -11,6 +12,14 @@
 #include <unistd.h>
 
 namespace storage {
+
+namespace {
+std::atomic<uint64_t> g_bytesWritten{0};
+} // namespace
+
+uint64_t PosixFile::bytesWritten() {
+    return g_bytesWritten.load(std::memory_order_relaxed);
+}
 
 std::unique_ptr<PosixFile> PosixFile::open(const std::string& path, bool writable, int& errorNumber) {
     int fd = -1;
@@ -67,6 +76,7 @@ Status PosixFile::write(uint64_t offset, std::span<const uint8_t> data) {
             return systemError("write to", errno);
         }
         done += static_cast<std::size_t>(put);
+        g_bytesWritten.fetch_add(static_cast<uint64_t>(put), std::memory_order_relaxed);
     }
     return Status::ok();
 }
@@ -96,6 +106,7 @@ Status PosixFile::writeGathered(uint64_t offset, std::span<const std::span<const
             return systemError("write to", put < 0 ? errno : EIO);
         // Step past what went out; a short write leaves the rest for the next call.
         offset += static_cast<uint64_t>(put);
+        g_bytesWritten.fetch_add(static_cast<uint64_t>(put), std::memory_order_relaxed);
         for (auto left = static_cast<std::size_t>(put); left > 0;) {
             const std::size_t step = std::min(left, pieces[next].size() - nextDone);
             nextDone += step;
@@ -106,6 +117,20 @@ Status PosixFile::writeGathered(uint64_t offset, std::span<const std::span<const
             }
         }
     }
+}
+
+// The file system takes the room without the zeros being written (the file grows by
+// them once, not twice); where it cannot, they are written.
+Status PosixFile::allocate(uint64_t offset, uint64_t length) {
+    int result = 0;
+    do {
+        result = ::posix_fallocate(m_fd, static_cast<off_t>(offset), static_cast<off_t>(length));
+    } while (result == EINTR);
+    if (result == EOPNOTSUPP || result == EINVAL)
+        return File::allocate(offset, length);
+    if (result != 0)
+        return systemError("write to", result);
+    return Status::ok();
 }
 
 Result<uint64_t> PosixFile::size() {

@@ -21,9 +21,14 @@ public:
     Result<std::size_t> read(uint64_t offset, std::span<uint8_t> out) override;
     Status write(uint64_t offset, std::span<const uint8_t> data) override;
     Status writeGathered(uint64_t offset, std::span<const std::span<const uint8_t>> pieces) override;
+    Status allocate(uint64_t offset, uint64_t length) override;
     Result<uint64_t> size() override;
     Status sync() override;
     Status truncate(uint64_t size) override;
+
+    // The bytes every PosixFile of this process has written, for the import benchmark's
+    // write amplification: the database's and the journal's pages alike.
+    static uint64_t bytesWritten();
 
 private:
     PosixFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}

@@ -21,12 +21,14 @@ Status readExactly(File& file, uint64_t offset, std::span<uint8_t> out, std::siz
 } // namespace
 
 JournaledFile::JournaledFile(File& database, File& stored, JournalLocation& journal, uint32_t pageSize, uint64_t size,
-                             const journal::Identity& identity)
+                             const journal::Identity& identity, std::size_t pageMemory)
     : m_database(database), m_stored(stored), m_journalLocation(journal), m_pageSize(pageSize), m_identity(identity),
-      m_size(size), m_batchSize(size), m_durableSize(size), m_reservedSize(size) {}
+      m_pageLimit(std::max<std::size_t>(1, pageMemory / pageSize)), m_size(size), m_batchSize(size),
+      m_durableSize(size), m_reservedSize(size) {}
 
 Result<std::unique_ptr<JournaledFile>> JournaledFile::open(File& database, JournalLocation& journal, uint32_t pageSize,
-                                                           const journal::Identity& identity, File* stored) {
+                                                           const journal::Identity& identity, File* stored,
+                                                           std::size_t pageMemory) {
     File& onDisk = stored ? *stored : database;
     Result<Recovery> recovered = recover(onDisk, journal, identity);
     if (!recovered)
@@ -34,7 +36,8 @@ Result<std::unique_ptr<JournaledFile>> JournaledFile::open(File& database, Journ
     Result<uint64_t> size = database.size();
     if (!size)
         return size.error();
-    std::unique_ptr<JournaledFile> file(new JournaledFile(database, onDisk, journal, pageSize, *size, identity));
+    std::unique_ptr<JournaledFile> file(
+        new JournaledFile(database, onDisk, journal, pageSize, *size, identity, pageMemory));
     file->m_recovery = std::move(*recovered);
     return file;
 }
@@ -106,6 +109,8 @@ Result<std::size_t> JournaledFile::read(uint64_t offset, std::span<uint8_t> out)
 
         if (const Page* changed = changedPage(number)) {
             std::memcpy(target.data(), changed->data() + inPage, length);
+        } else if (const Page* clean = cleanPage(number)) {
+            std::memcpy(target.data(), clean->data() + inPage, length);
         } else if (at < m_reservedSize) {
             std::size_t got = 0;
             if (Status status = readExactly(m_database, at, target, got); !status)
@@ -122,6 +127,29 @@ Result<std::size_t> JournaledFile::read(uint64_t offset, std::span<uint8_t> out)
 const JournaledFile::Page* JournaledFile::changedPage(uint32_t number) const {
     const auto found = m_pages.find(number);
     return found != m_pages.end() ? &found->second : nullptr;
+}
+
+// The page as the file holds it, read into the kept pages when it lies wholly before
+// the durable end; nullptr for the rest (and when the read fails: the caller reads it
+// again and reports the failure).
+const JournaledFile::Page* JournaledFile::cleanPage(uint32_t number) {
+    if (const Page* kept = m_clean.find(number))
+        return kept;
+    const uint64_t offset = static_cast<uint64_t>(number) * m_pageSize;
+    if (offset + m_pageSize > m_durableSize)
+        return nullptr;
+    Page page = spareBuffer();
+    page.resize(m_pageSize);
+    std::size_t got = 0;
+    if (Status status = readExactly(m_database, offset, page, got); !status || got != m_pageSize)
+        return nullptr;
+    m_clean.put(number, std::move(page));
+    keepWithinMemory();
+    return m_clean.find(number);
+}
+
+void JournaledFile::keepWithinMemory() {
+    m_clean.trimTo(m_pageLimit > m_pages.size() ? m_pageLimit - m_pages.size() : 0);
 }
 
 Status JournaledFile::write(uint64_t offset, std::span<const uint8_t> data) {
@@ -189,8 +217,7 @@ Status JournaledFile::reserve(uint64_t size) {
 }
 
 Status JournaledFile::extendTo(uint64_t end) {
-    const std::vector<uint8_t> zeros(static_cast<std::size_t>(end - m_reservedSize), 0);
-    if (Status status = m_database.write(m_reservedSize, zeros); !status)
+    if (Status status = m_database.allocate(m_reservedSize, end - m_reservedSize); !status)
         return status;
     m_reservedSize = end;
     return Status::ok();
@@ -198,7 +225,7 @@ Status JournaledFile::extendTo(uint64_t end) {
 
 // Writes the journal header when the batch has none yet and, for a page that existed
 // before the batch, its original bytes. UINT32_MAX asks for the header only.
-Status JournaledFile::journalOriginal(uint32_t number) {
+Status JournaledFile::journalOriginal(uint32_t number, const Page* original) {
     if (!m_journal) {
         if (m_broken)
             return *m_broken;
@@ -216,15 +243,22 @@ Status JournaledFile::journalOriginal(uint32_t number) {
     }
     if (number == UINT32_MAX || number >= m_journaled.size() || m_journaled[number])
         return Status::ok();
-    std::vector<uint8_t> original(m_pageSize, 0);
-    std::size_t got = 0;
-    if (Status status = readExactly(m_stored, static_cast<uint64_t>(number) * m_pageSize, original, got); !status)
-        return status;
-    const std::vector<uint8_t> record = journal::encodeRecord(number, original);
+    // A cached page is decoded; the journal keeps pages as the disk stores them, so it
+    // serves only where the two are the same.
+    std::vector<uint8_t> read;
+    if (!original || &m_stored != &m_database) {
+        read.assign(m_pageSize, 0);
+        std::size_t got = 0;
+        if (Status status = readExactly(m_stored, static_cast<uint64_t>(number) * m_pageSize, read, got); !status)
+            return status;
+        original = &read;
+    }
+    const std::vector<uint8_t> record = journal::encodeRecord(number, *original);
     if (Status status = m_journal->write(m_journalEnd, record); !status)
         return status;
     m_journalEnd += record.size();
     m_journaled[number] = true;
+    ++m_journaledPages;
     return Status::ok();
 }
 
@@ -257,18 +291,30 @@ Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number, std::s
         }
         return &found->second;
     }
-    if (Status status = journalOriginal(number); !status)
+    // A kept page is the original the journal needs, and the page to change.
+    std::optional<Page> kept = m_clean.take(number);
+    if (Status status = journalOriginal(number, kept ? &*kept : nullptr); !status) {
+        if (kept)
+            m_clean.put(number, std::move(*kept));
         return status.error();
-    Page page = spareBuffer();
-    page.assign(m_pageSize, 0);
-    const bool overwritten = length == m_pageSize; // nothing to read first
-    if (!overwritten && static_cast<uint64_t>(number) * m_pageSize < m_reservedSize) {
-        std::size_t got = 0;
-        if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, page, got); !status)
-            return status.error();
+    }
+    Page page;
+    if (kept) {
+        page = std::move(*kept);
+    } else {
+        page = spareBuffer();
+        page.assign(m_pageSize, 0);
+        const bool overwritten = length == m_pageSize; // nothing to read first
+        if (!overwritten && static_cast<uint64_t>(number) * m_pageSize < m_reservedSize) {
+            std::size_t got = 0;
+            if (Status status = readExactly(m_database, static_cast<uint64_t>(number) * m_pageSize, page, got); !status)
+                return status.error();
+        }
     }
     m_undo.push_back({number, false, 0, {}});
-    return &m_pages.emplace(number, std::move(page)).first->second;
+    Page* changed = &m_pages.emplace(number, std::move(page)).first->second;
+    keepWithinMemory();
+    return changed;
 }
 
 void JournaledFile::commitStatement() {
@@ -302,13 +348,22 @@ Status JournaledFile::commit() {
         dropBatch();
         return status;
     }
+    // The pages the batch changed that were in the file before it are kept for the
+    // batches that follow (an append changes the same index pages again). Pages it added
+    // are not: an import mostly fills them once, and keeping them would hold the whole
+    // new file in memory; those read again are kept then.
+    for (auto& [number, page] : m_pages)
+        if (static_cast<uint64_t>(number + 1) * m_pageSize <= m_durableSize)
+            m_clean.put(number, std::move(page));
     m_durableSize = m_batchSize;
     forgetBatch();
+    keepWithinMemory();
     return status;
 }
 
 void JournaledFile::dropBatch() {
     m_undo.clear();
+    m_clean.clear(); // what the file holds is read afresh after the journal put it back
     if (m_journal) {
         // Put the pages back from the journal; if even that fails, the journal stays
         // and the next open replays it.
@@ -332,6 +387,7 @@ Status JournaledFile::restoreDroppedBatch() {
         return size.error();
     m_broken.reset();
     m_durableSize = *size;
+    m_clean.clear();
     forgetBatch();
     return Status::ok();
 }
@@ -340,6 +396,7 @@ void JournaledFile::forgetBatch() {
     m_pages.clear();
     m_journal.reset();
     m_journaled.clear();
+    m_journaledPages = 0;
     m_size = m_batchSize = m_reservedSize = m_durableSize;
 }
 
@@ -356,7 +413,13 @@ Status JournaledFile::applyBatch() {
         run.clear();
         return status;
     };
-    for (const auto& [number, page] : m_pages) {
+    // In page order, so that runs of consecutive pages are found.
+    std::vector<std::pair<uint32_t, const Page*>> ordered;
+    ordered.reserve(m_pages.size());
+    for (const auto& [number, page] : m_pages)
+        ordered.emplace_back(number, &page);
+    std::sort(ordered.begin(), ordered.end());
+    for (const auto& [number, page] : ordered) {
         const uint64_t offset = static_cast<uint64_t>(number) * m_pageSize;
         if (offset >= m_batchSize)
             continue;
@@ -366,7 +429,7 @@ Status JournaledFile::applyBatch() {
                 return status;
             runStart = offset;
         }
-        run.push_back(std::span(page).first(length));
+        run.push_back(std::span(*page).first(length));
         runEnd = offset + length;
     }
     if (Status status = writeRun(); !status)
@@ -376,8 +439,12 @@ Status JournaledFile::applyBatch() {
             return status;
     if (Status status = m_database.sync(); !status)
         return status;
+    // Until the journal is gone the batch is not committed: a failed removal drops it,
+    // and dropBatch puts the pages back from the journal, still open.
+    if (Status status = m_journalLocation.remove(); !status)
+        return status;
     m_journal.reset();
-    return m_journalLocation.remove();
+    return Status::ok();
 }
 
 } // namespace storage

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "database/storage/file/file.h"
+#include "database/storage/journal/clean_pages.h"
 #include "database/storage/journal/journal_format.h"
 #include "database/storage/journal/journal_location.h"
+#include "database/storage/journal/page_memory.h"
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace storage {
@@ -24,6 +26,11 @@ namespace storage {
 // Failures that depend on the disk (full disk, no write permission) show at the
 // statement that needs the space: each page's journal record is written, and the file
 // extended, when the statement first changes it.
+//
+// Pages read, and pages changed that were in the file before the batch, stay in memory
+// for the batches that follow (CleanPages), so that a batch neither reads again what
+// earlier ones read or changed nor reads the original bytes it journals. The batch's changed pages and the kept ones
+// together stay within `pageMemory` bytes; the kept ones give way first.
 class JournaledFile final : public File {
 public:
     // What was found beside the database when it was opened.
@@ -42,7 +49,8 @@ public:
     // read; `stored`, when given, is the same file as it stands on the disk (they differ
     // for encrypted pages): the journal keeps pages as stored, never decoded.
     static Result<std::unique_ptr<JournaledFile>> open(File& database, JournalLocation& journal, uint32_t pageSize,
-                                                       const journal::Identity& identity, File* stored = nullptr);
+                                                       const journal::Identity& identity, File* stored = nullptr,
+                                                       std::size_t pageMemory = pageMemoryBudget());
 
     // Puts back what an interrupted batch of this database left. A journal that was
     // written for another file (another identity, or a file shorter than the one the
@@ -74,13 +82,18 @@ public:
     bool droppedBatchPending() const { return m_broken.has_value(); }
     Status restoreDroppedBatch();
 
-    // Pages the batch holds in memory, for callers that commit by size.
+    // Pages the batch holds in memory, for callers that commit by size: the batch is
+    // full when they take all the memory it may use.
     std::size_t batchPages() const { return m_pages.size(); }
+    bool batchFull() const { return m_pages.size() >= m_pageLimit; }
     bool hasPendingChanges() const { return !m_pages.empty(); }
+    // Pages that were in the file before the batch and that it changes: each costs a
+    // journal record and its rewrite at the commit.
+    std::size_t rewrittenPages() const { return m_journaledPages; }
 
 private:
     JournaledFile(File& database, File& stored, JournalLocation& journal, uint32_t pageSize, uint64_t size,
-                  const journal::Identity& identity);
+                  const journal::Identity& identity, std::size_t pageMemory);
     using Page = std::vector<uint8_t>;
     // What one write of the current statement replaced: the bytes at `offset` in the
     // page, or, for a page the batch had not changed before, the whole page.
@@ -94,7 +107,10 @@ private:
     Result<Page*> writablePage(uint32_t number, std::size_t offset, std::size_t length);
     bool newInStatement(uint32_t number) const;
     Page spareBuffer();
-    Status journalOriginal(uint32_t number);
+    // `original`: the page's bytes when they are at hand, else they are read from the file.
+    Status journalOriginal(uint32_t number, const Page* original = nullptr);
+    const Page* cleanPage(uint32_t number);
+    void keepWithinMemory();
     Status reserve(uint64_t size);
     Status extendTo(uint64_t end);
     Status applyBatch();
@@ -110,13 +126,15 @@ private:
     // The newest bytes of every page that kept statements or the current one changed;
     // dropping a statement puts back what its undo records hold. A write costs a copy
     // of the bytes it replaces, so small changes to a page are cheap.
-    std::map<uint32_t, Page> m_pages;
+    std::unordered_map<uint32_t, Page> m_pages;
     std::vector<Undo> m_undo;
-    std::vector<Page> m_spare;   // buffers of finished undo records, to be used again
-    uint64_t m_size = 0;         // with the current statement
-    uint64_t m_batchSize = 0;    // after the kept statements
-    uint64_t m_durableSize = 0;  // on disk before the batch
-    uint64_t m_reservedSize = 0; // the database file's length, zero pages included
+    std::vector<Page> m_spare;     // buffers of finished undo records, to be used again
+    CleanPages m_clean;            // pages as the file holds them, wholly below the durable size
+    const std::size_t m_pageLimit; // changed and clean pages together
+    uint64_t m_size = 0;           // with the current statement
+    uint64_t m_batchSize = 0;      // after the kept statements
+    uint64_t m_durableSize = 0;    // on disk before the batch
+    uint64_t m_reservedSize = 0;   // the database file's length, zero pages included
 
     // Set when a dropped batch could not be put back: the journal stays for the next
     // open, and nothing more may be written, or a new batch would replace that journal.
@@ -125,6 +143,7 @@ private:
     std::unique_ptr<File> m_journal; // open while a batch is pending
     uint64_t m_journalEnd = 0;
     std::vector<bool> m_journaled; // by page number below the durable size
+    std::size_t m_journaledPages = 0;
 };
 
 } // namespace storage
