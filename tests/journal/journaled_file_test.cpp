@@ -269,7 +269,7 @@ TEST(JournaledFile, PagesKeptBetweenBatchesAreWhatTheFileHolds) {
             Faults faults;
             CrashableFile disk(pages({1, 2, 3}), faults);
             MemoryJournal journal(faults);
-            auto file = JournaledFile::open(disk, journal, kPage, kIdentity, memory);
+            auto file = JournaledFile::open(disk, journal, kPage, kIdentity, nullptr, memory);
             ASSERT_TRUE(file);
             ASSERT_TRUE(runBatch(**file));
             faults.failAt = faults.operations + failAt;
@@ -334,7 +334,7 @@ TEST(JournaledFile, ABatchIsFullWhenItsPagesTakeTheMemoryAllowed) {
     Faults faults;
     CrashableFile disk(pages({1, 2, 3}), faults);
     MemoryJournal journal(faults);
-    auto file = JournaledFile::open(disk, journal, kPage, kIdentity, 2 * kPage);
+    auto file = JournaledFile::open(disk, journal, kPage, kIdentity, nullptr, 2 * kPage);
     const std::vector<uint8_t> data(4, 0x44);
     ASSERT_TRUE((*file)->write(0, data));
     (*file)->commitStatement();
