@@ -128,7 +128,6 @@ ImportOutcome ImportRun::run() {
     // connection opened (-1 for a table definition): what a failed commit kept is told by line.
     QString currentPath;
     int currentPosition = 0;
-    long long fileRows = 0;
     std::vector<int> statementLines;
     auto recordStatement = [&](int line) { statementLines.push_back(line); };
 
@@ -137,8 +136,7 @@ ImportOutcome ImportRun::run() {
     auto endFile = [&](const QString& notImported = QString()) {
         recordset.Close();
         check(connection.Close());
-        ui.fileDone({currentPosition, currentPath, fileRows, notImported});
-        fileRows = 0;
+        ui.fileDone({currentPosition, currentPath, keptRowCount(statementLines, statementLines.size()), notImported});
         statementLines.clear();
         currentPath.clear();
         ui.setMousePointer(pointer::kDefault);
@@ -206,7 +204,6 @@ ImportOutcome ImportRun::run() {
                     recordStatement(static_cast<int>(lines.lineOf(j)));
                     ++rowsExecuted;
                     tally.countRow();
-                    ++fileRows;
                     ui.progress({position, fileCount, j, lastLineIndex + 1, rowsExecuted});
                 }
                 ui.progress({position, fileCount, lastLineIndex, lastLineIndex + 1, rowsExecuted}); // the file's end
@@ -294,7 +291,8 @@ ImportOutcome ImportRun::run() {
             description = QString::fromStdString(closed.description());
         } else {
             if (!currentPath.isEmpty())
-                ui.fileDone({currentPosition, currentPath, fileRows, QStringLiteral("stopped")});
+                ui.fileDone({currentPosition, currentPath, keptRowCount(statementLines, statementLines.size()),
+                             QStringLiteral("stopped")});
             listCreatedTables();
             ui.setMousePointer(pointer::kDefault);
             ui.messageBox(tally.stoppedMessage());
