@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev libgl-dev          # Qt Core, Gui, Widgets, Test
     libgtest-dev googletest         # GoogleTest through CTest
     libssl-dev libexpat1-dev        # encrypted .accdb files: libcrypto (hashes, AES), expat (agile descriptor)
+    liblz4-dev                      # the rollback journal's compressed page records
     mdbtools                        # an independent reader of Access files, used by tests
     fonts-liberation                # metric-compatible stand-in for Arial
     desktop-file-utils man-db       # checks of the menu entry and the manual pages

@@ -1,3 +1,4 @@
+#include "database/storage/format/bytes.h"
 #include "database/storage/journal/journal_format.h"
 #include "database/storage/journal/journaled_file.h"
 #include "support/temp_dir.h"
@@ -366,6 +367,37 @@ TEST(JournaledFile, AFullDiskFailsTheStatementThatNeedsTheSpace) {
     EXPECT_EQ(disk.bytes(), expected);
 }
 
+// The statement that writes back what callers kept in memory keeps no undo: rolling it
+// back puts back its whole batch, a commit in its middle fails, and the file goes on.
+TEST(JournaledFile, AStatementWithoutUndoIsUndoneWithItsBatch) {
+    for (const bool rolledBack : {true, false}) {
+        SCOPED_TRACE(rolledBack ? "rolled back" : "committed unfinished");
+        Faults none;
+        CrashableFile disk(pages({1, 2, 3}), none);
+        MemoryJournal journal(none);
+        auto file = JournaledFile::open(disk, journal, kPage, kIdentity);
+        ASSERT_TRUE(file);
+        const std::vector<uint8_t> kept(kPage, 0x44), written(kPage, 0x55);
+        ASSERT_TRUE((*file)->write(0, kept));
+        (*file)->commitStatement();
+        (*file)->beginStatementWithoutUndo();
+        ASSERT_TRUE((*file)->write(kPage, written));
+        ASSERT_TRUE((*file)->write(3 * kPage, written));
+        if (rolledBack)
+            (*file)->rollbackStatement();
+        else
+            EXPECT_FALSE((*file)->commit());
+        EXPECT_EQ(readAll(**file), pages({1, 2, 3}));
+        EXPECT_EQ(disk.bytes(), pages({1, 2, 3}));
+        EXPECT_FALSE(journal.file());
+
+        ASSERT_TRUE((*file)->write(0, kept));
+        (*file)->commitStatement();
+        ASSERT_TRUE((*file)->commit());
+        EXPECT_EQ(disk.bytes(), pages({0x44, 2, 3}));
+    }
+}
+
 TEST(JournaledFile, AJournalWithoutAnIntactHeaderIsDiscarded) {
     Faults none;
     CrashableFile disk(pages({1, 2}), none);
@@ -457,6 +489,61 @@ TEST(PosixJournalLocation, CreatesReopensAndRemovesTheJournalBesideTheDatabase) 
     reopened->reset();
     ASSERT_TRUE(location.remove());
     EXPECT_FALSE(std::filesystem::exists(location.path()));
+}
+
+// A crash just before an upgrade leaves a journal of the second version, whose records
+// hold pages as they are: the new version puts the batch back from it.
+TEST(JournaledFile, ASecondVersionJournalIsStillReplayed) {
+    std::vector<uint8_t> bytes(journal::kHeaderSize, 0);
+    const std::string magic = "TWJRNL02";
+    std::copy(magic.begin(), magic.end(), bytes.begin());
+    writeU32(bytes, 8, kPage);
+    writeU64(bytes, 16, 3 * kPage);
+    std::copy(kIdentity.begin(), kIdentity.end(), bytes.begin() + 24);
+    writeU32(bytes, 40, journal::crc32(std::span(bytes).first(40)));
+    std::vector<uint8_t> record(4 + kPage + 4, 2); // page 1, which held twos
+    writeU32(record, 0, 1);
+    writeU32(record, 4 + kPage, journal::crc32(std::span(record).first(4 + kPage)));
+    bytes.insert(bytes.end(), record.begin(), record.end());
+
+    Faults none;
+    CrashableFile disk(pages({1, 9, 3, 9}), none); // page 1 changed, one page added
+    MemoryJournal journal(none);
+    journal.file() = std::make_shared<CrashableFile>(bytes, none);
+    auto recovered = JournaledFile::recover(disk, journal, kIdentity);
+    ASSERT_TRUE(recovered);
+    EXPECT_EQ(recovered->outcome, JournaledFile::Recovery::Outcome::Restored);
+    EXPECT_EQ(disk.bytes(), pages({1, 2, 3}));
+}
+
+// Records of pages that compress and of pages that do not give them back byte for byte;
+// a record with any byte changed, or cut short, gives nothing back.
+TEST(JournalRecords, GiveBackEveryPageExactlyAndNothingOfADamagedOne) {
+    constexpr uint32_t kSize = 4096;
+    std::vector<uint8_t> noise(kSize), halfEmpty(kSize, 0);
+    uint32_t seed = 12345;
+    for (std::size_t i = 0; i < kSize; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        noise[i] = static_cast<uint8_t>(seed >> 24);
+        if (i < kSize / 2)
+            halfEmpty[i] = noise[i];
+    }
+    const journal::Header header{kSize, 0, kIdentity, true};
+    EXPECT_LT(journal::encodeRecord(7, halfEmpty).size(), kSize * 3 / 4) << "the empty half is not stored";
+    for (const std::vector<uint8_t>& page : {halfEmpty, noise}) {
+        std::vector<uint8_t> record = journal::encodeRecord(7, page);
+        ASSERT_EQ(journal::recordSize(header, std::span(record).first(journal::recordPrefixSize(header))),
+                  record.size());
+        std::vector<uint8_t> original;
+        ASSERT_EQ(journal::decodeRecord(header, record, original), 7u);
+        EXPECT_EQ(original, page);
+        EXPECT_FALSE(journal::decodeRecord(header, std::span(record).first(record.size() - 1), original));
+        for (std::size_t at = 0; at < record.size(); ++at) {
+            record[at] ^= 0x10;
+            EXPECT_FALSE(journal::decodeRecord(header, record, original)) << "byte " << at << " changed";
+            record[at] ^= 0x10;
+        }
+    }
 }
 
 // Journals written before the checksum took four bytes a step must still be read.

@@ -298,9 +298,11 @@ Status DatabaseSession::finishStatement(Status status) {
     return Status::ok();
 }
 
-// The tables' counters and index pages, which the writers keep between commits,
-// written as a statement of their own.
+// The tables' counters and index pages, which the writers keep between commits, written
+// as a statement of their own. Its failure drops the batch (see the callers), so it keeps
+// no undo: thousands of pages may be written in it.
 Status DatabaseSession::writePending() {
+    m_journaled->beginStatementWithoutUndo();
     if (Status status = m_writers->writePending(); !status) {
         m_journaled->rollbackStatement();
         return status;

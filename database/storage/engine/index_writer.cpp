@@ -16,38 +16,47 @@ IndexWriter::IndexWriter(Pager& pager, uint32_t tablePage, const RealIndex& inde
     : m_pager(pager), m_tablePage(tablePage), m_index(index) {}
 
 Result<IndexWriter::CachedPage*> IndexWriter::load(uint32_t number) {
-    RecentPage& recent = m_recent[number % m_recent.size()];
-    CachedPage* page = recent.page && recent.number == number ? recent.page : nullptr;
+    CachedPage* page = cached(number);
     if (!page) {
-        auto found = m_pages.find(number);
-        if (found == m_pages.end()) {
-            auto handle = m_pager.read(number);
-            if (!handle)
-                return handle.error();
-            auto parsed = parseIndexPage(**handle, number);
-            if (!parsed)
-                return parsed.error();
-            if (parsed->owner != m_tablePage)
-                return m_pager.reader().corrupt(number, 4, "index page of another table");
-            found = m_pages.emplace(number, CachedPage(std::move(*parsed))).first;
-        }
-        page = &found->second;
-        recent = {number, page};
+        auto handle = m_pager.read(number);
+        if (!handle)
+            return handle.error();
+        auto parsed = parseIndexPage(**handle, number);
+        if (!parsed)
+            return parsed.error();
+        if (parsed->owner != m_tablePage)
+            return m_pager.reader().corrupt(number, 4, "index page of another table");
+        page = &keep(number, CachedPage(std::move(*parsed)));
     }
-    if (m_splitting && m_copiedWhole.insert(number).second)
+    if (m_splitting && m_copiedWhole.insert(number))
         m_undo.push_back({Undo::Kind::WholePage, number, 0, {}, static_cast<const IndexPage&>(*page)});
     return page;
 }
 
-void IndexWriter::forgetRecentPages() {
-    m_recent.fill({});
-    m_pathLeadsTo.reset();
+IndexWriter::CachedPage& IndexWriter::keep(uint32_t number, CachedPage page) {
+    if (number >= m_pages.size())
+        m_pages.resize(std::max<std::size_t>(number + 1, m_pages.size() * 2));
+    std::unique_ptr<CachedPage>& slot = m_pages[number];
+    if (slot) {
+        *slot = std::move(page);
+    } else {
+        slot = std::make_unique<CachedPage>(std::move(page));
+        ++m_cachedPages;
+    }
+    return *slot;
+}
+
+void IndexWriter::forget(uint32_t number) {
+    if (number < m_pages.size() && m_pages[number]) {
+        m_pages[number].reset();
+        --m_cachedPages;
+    }
 }
 
 IndexPage& IndexWriter::createPage(uint32_t number, IndexPage page) {
     m_copiedWhole.insert(number); // dropping the statement forgets it whole
     m_undo.push_back({Undo::Kind::NewPage, number, 0, {}, std::nullopt});
-    return m_pages[number] = CachedPage(std::move(page));
+    return keep(number, CachedPage(std::move(page)));
 }
 
 Status IndexWriter::write(uint32_t number) {
@@ -64,9 +73,9 @@ Status IndexWriter::write(uint32_t number) {
 // them and writeChangedPages needs no room on the disk.
 Status IndexWriter::takeChanges(const std::vector<uint32_t>& pages) {
     for (uint32_t number : pages) {
-        if (m_changed.count(number))
+        if (m_changed.contains(number))
             continue; // changed earlier in this batch, so already part of it
-        if (!m_inBatch.count(number)) {
+        if (!m_inBatch.contains(number)) {
             if (Status status = m_pager.prepareWrite(number); !status)
                 return status;
             m_inBatch.insert(number);
@@ -79,7 +88,7 @@ Status IndexWriter::takeChanges(const std::vector<uint32_t>& pages) {
 }
 
 Status IndexWriter::writeChangedPages() {
-    for (uint32_t number : m_changed)
+    for (uint32_t number : m_changed.members())
         if (Status status = write(number); !status)
             return status;
     m_changed.clear();
@@ -93,24 +102,24 @@ void IndexWriter::dropStatement() {
         // A page split later in the same statement was copied whole before its first
         // split; that copy, put back after these, decides what the page holds.
         case Undo::Kind::Inserted: {
-            CachedPage& page = m_pages.at(at->page);
+            CachedPage& page = *cached(at->page);
             if (at->position < page.entries.size())
                 page.entries.erase(page.entries.begin() + static_cast<std::ptrdiff_t>(at->position));
             page.entryBytes.reset();
             break;
         }
         case Undo::Kind::Replaced: {
-            CachedPage& page = m_pages.at(at->page);
+            CachedPage& page = *cached(at->page);
             if (at->position < page.entries.size())
                 page.entries[at->position] = at->entry;
             page.entryBytes.reset();
             break;
         }
         case Undo::Kind::WholePage:
-            m_pages[at->page] = CachedPage(std::move(*at->before));
+            keep(at->page, CachedPage(std::move(*at->before)));
             break;
         case Undo::Kind::NewPage:
-            m_pages.erase(at->page);
+            forget(at->page);
             break;
         case Undo::Kind::EnteredBatch:
             m_inBatch.erase(at->page);
@@ -123,7 +132,7 @@ void IndexWriter::dropStatement() {
     m_undo.clear();
     m_copiedWhole.clear();
     m_splitting = false;
-    forgetRecentPages();
+    forgetPathLead();
 }
 
 bool IndexWriter::fits(CachedPage& page) {
@@ -141,11 +150,12 @@ void IndexWriter::changeEntryBytes(CachedPage& page, std::size_t removed, std::s
 // Changed pages stay until the commit writes them, however many a large batch changes,
 // so only the unchanged ones count (else every insert would walk them all).
 void IndexWriter::forgetUnchangedPages() {
-    if (m_pages.size() <= m_changed.size() + kMaxCachedPages || !m_undo.empty())
+    if (m_cachedPages <= m_changed.size() + kMaxCachedPages || !m_undo.empty())
         return;
-    for (auto at = m_pages.begin(); at != m_pages.end();)
-        at = m_changed.count(at->first) ? std::next(at) : m_pages.erase(at);
-    forgetRecentPages();
+    for (uint32_t number = 0; number < m_pages.size(); ++number)
+        if (!m_changed.contains(number))
+            forget(number);
+    forgetPathLead();
 }
 
 Result<uint32_t> IndexWriter::newPage() {
@@ -286,7 +296,7 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
         }
     }
     const bool overfull = !fits(leaf) || std::any_of(changed.begin() + 1, changed.end(),
-                                                     [&](uint32_t number) { return !fits(m_pages.at(number)); });
+                                                     [&](uint32_t number) { return !fits(*cached(number)); });
     if (overfull) {
         // Splits change pages in ways too many to undo one by one: the pages they load are copied whole first.
         m_splitting = true;
@@ -295,7 +305,7 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
         if (!split)
             return split.error();
         for (uint32_t number : changed) // their entries moved
-            m_pages.at(number).entryBytes.reset();
+            cached(number)->entryBytes.reset();
     }
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "database/storage/engine/page_set.h"
 #include "database/storage/engine/pager.h"
 #include "database/storage/table/table_definition.h"
 #include "database/storage/write/index_page.h"
 
-#include <array>
+#include <memory>
 #include <optional>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace storage {
@@ -33,8 +32,7 @@ public:
     // pages back, the parsed pages are put back here).
     void keepStatement() {
         m_undo.clear();
-        if (!m_copiedWhole.empty()) // clearing walks every bucket, even when there is nothing
-            m_copiedWhole.clear();
+        m_copiedWhole.clear();
     }
     void dropStatement();
 
@@ -65,13 +63,17 @@ private:
     };
 
     Result<CachedPage*> load(uint32_t number);
+    CachedPage* cached(uint32_t number) const { return number < m_pages.size() ? m_pages[number].get() : nullptr; }
+    // Keeps the page in place of what was kept for its number; pointers to it stay valid.
+    CachedPage& keep(uint32_t number, CachedPage page);
+    void forget(uint32_t number);
     IndexPage& createPage(uint32_t number, IndexPage page);
     Status write(uint32_t number);
     Status takeChanges(const std::vector<uint32_t>& pages);
     void forgetUnchangedPages();
     static bool fits(CachedPage& page);
     static void changeEntryBytes(CachedPage& page, std::size_t removed, std::size_t added);
-    void forgetRecentPages();
+    void forgetPathLead() { m_pathLeadsTo.reset(); }
     Result<uint32_t> newPage();
     // Root-to-leaf pages towards the first entry not less than `target`, into m_path.
     Status descend(const IndexEntry& target);
@@ -83,16 +85,12 @@ private:
     Pager& m_pager;
     uint32_t m_tablePage;
     RealIndex m_index;
-    std::unordered_map<uint32_t, CachedPage> m_pages; // parsed pages, with the changes not yet written
-    // The pages loaded last, by page number modulo the size: the root, the nodes and the
-    // leaves in use are found without a hash lookup. Cleared whenever pages are forgotten.
-    struct RecentPage {
-        uint32_t number = 0;
-        CachedPage* page = nullptr;
-    };
-    std::array<RecentPage, 64> m_recent{};
-    std::unordered_set<uint32_t> m_changed; // pages newer here than in the file
-    std::unordered_set<uint32_t> m_inBatch; // pages readied for writing since the last commit
+    // Parsed pages by page number, with the changes not yet written: an insert finds its
+    // pages without hashing, which a large index would pay for at every level.
+    std::vector<std::unique_ptr<CachedPage>> m_pages;
+    std::size_t m_cachedPages = 0;
+    PageSet m_changed; // pages newer here than in the file
+    PageSet m_inBatch; // pages readied for writing since the last commit
     std::vector<Undo> m_undo;
     // Kept between inserts for their room: the last descent, and the pages an insert changed.
     std::vector<PathStep> m_path;
@@ -101,7 +99,7 @@ private:
     // insert of that key takes next (anything else that changes pages forgets it).
     std::optional<KeyBytes> m_pathLeadsTo;
     bool m_splitting = false;                   // pages loaded now are copied whole first, for dropStatement
-    std::unordered_set<uint32_t> m_copiedWhole; // by the current statement: once is enough
+    PageSet m_copiedWhole; // by the current statement: once is enough
 };
 
 } // namespace storage

@@ -9,7 +9,7 @@
 // The rollback journal, little-endian:
 //
 //   header (48 bytes)
-//   0   8  magic "TWJRNL02"
+//   0   8  magic "TWJRNL03"
 //   8   4  page size
 //   12  4  reserved, 0
 //   16  8  size of the database file before the batch
@@ -18,16 +18,19 @@
 //   44  4  reserved, 0
 //   records, one per page changed by the batch, each:
 //   0   4  page number
-//   4   n  the page's bytes before the batch (n = page size)
-//   4+n 4  CRC-32 of the page number and the bytes
+//   4   4  n, the length of the stored page: one LZ4 block when that is shorter than the
+//          page (index and data pages are partly empty), else the page as it is (n = page size)
+//   8   n  the page's bytes before the batch, stored so
+//   8+n 4  CRC-32 of bytes 0..8+n
 //
 // Replaying restores every record whose checksum holds and cuts the file back to its
 // old size. A record is written before its page is first changed, and all records are
 // durable before any page of the database is overwritten, so replaying a torn journal
 // never misses a page that was changed.
 //
-// Journals of the first version ("TWJRNL01", 32 bytes: the CRC at 24) carry no identity;
-// they are still read, so that a crash before an upgrade is put back after it.
+// Older journals are still read, so that a crash before an upgrade is put back after it:
+// "TWJRNL02" has the same header and records of page number, page as it is, CRC-32;
+// "TWJRNL01" has those records after a 32-byte header without the identity (CRC at 24).
 namespace storage::journal {
 
 inline constexpr std::size_t kHeaderSize = 48;
@@ -45,6 +48,7 @@ struct Header {
     uint32_t pageSize = 0;
     uint64_t originalSize = 0;
     std::optional<Identity> identity; // none in a first-version journal
+    bool compressedRecords = true;    // false before the third version
 };
 // Nullopt when the bytes are not a whole, intact header.
 std::optional<Header> decodeHeader(std::span<const uint8_t> bytes);
@@ -52,7 +56,13 @@ std::optional<Header> decodeHeader(std::span<const uint8_t> bytes);
 std::size_t headerSize(const Header& header);
 
 std::vector<uint8_t> encodeRecord(uint32_t page, std::span<const uint8_t> original);
-// The page number when the record (4 + page size + 4 bytes) is intact.
-std::optional<uint32_t> decodeRecord(std::span<const uint8_t> record, uint32_t pageSize);
+
+// Reading records: the first recordPrefixSize bytes of a record tell its whole length
+// (nullopt when no intact record can begin with them); decodeRecord then gives the page
+// number, with the page's original bytes in `original`, when the record is intact.
+std::size_t recordPrefixSize(const Header& header);
+std::optional<std::size_t> recordSize(const Header& header, std::span<const uint8_t> prefix);
+std::optional<uint32_t> decodeRecord(const Header& header, std::span<const uint8_t> record,
+                                     std::vector<uint8_t>& original);
 
 } // namespace storage::journal

@@ -71,17 +71,26 @@ Result<JournaledFile::Recovery> JournaledFile::recover(File& database, JournalLo
         }
         // Every intact record holds a page as it was before the batch; restoring one
         // that the batch never reached changes nothing.
-        std::vector<uint8_t> record(4 + static_cast<std::size_t>(header->pageSize) + 4);
-        for (uint64_t at = journal::headerSize(*header);; at += record.size()) {
+        std::vector<uint8_t> record;
+        std::vector<uint8_t> original;
+        for (uint64_t at = journal::headerSize(*header);;) {
+            record.resize(journal::recordPrefixSize(*header));
             if (Status status = readExactly(journal, at, record, got); !status)
                 return status.error();
-            const std::optional<uint32_t> page = journal::decodeRecord(std::span(record).first(got), header->pageSize);
+            const std::optional<std::size_t> length = journal::recordSize(*header, std::span(record).first(got));
+            if (!length)
+                break;
+            record.resize(*length);
+            if (Status status = readExactly(journal, at, record, got); !status)
+                return status.error();
+            const std::optional<uint32_t> page = journal::decodeRecord(*header, std::span(record).first(got), original);
             if (!page)
                 break;
             const uint64_t offset = static_cast<uint64_t>(*page) * header->pageSize;
             if (offset < header->originalSize)
-                if (Status status = database.write(offset, std::span(record).subspan(4, header->pageSize)); !status)
+                if (Status status = database.write(offset, original); !status)
                     return status.error();
+            at += *length;
         }
         if (Status status = database.truncate(header->originalSize); !status)
             return status.error();
@@ -283,7 +292,7 @@ JournaledFile::Page JournaledFile::spareBuffer() {
 Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number, std::size_t offset, std::size_t length) {
     const auto found = m_pages.find(number);
     if (found != m_pages.end()) {
-        if (!newInStatement(number)) {
+        if (m_keepUndo && !newInStatement(number)) {
             const auto from = found->second.begin() + static_cast<std::ptrdiff_t>(offset);
             Page before = spareBuffer();
             before.assign(from, from + static_cast<std::ptrdiff_t>(length));
@@ -311,7 +320,8 @@ Result<JournaledFile::Page*> JournaledFile::writablePage(uint32_t number, std::s
                 return status.error();
         }
     }
-    m_undo.push_back({number, false, 0, {}});
+    if (m_keepUndo)
+        m_undo.push_back({number, false, 0, {}});
     Page* changed = &m_pages.emplace(number, std::move(page)).first->second;
     keepWithinMemory();
     return changed;
@@ -323,10 +333,15 @@ void JournaledFile::commitStatement() {
         if (undo.inBatch && m_spare.size() < kSpareBuffers)
             m_spare.push_back(std::move(undo.before));
     m_undo.clear();
+    m_keepUndo = true;
     m_batchSize = m_size;
 }
 
 void JournaledFile::rollbackStatement() {
+    if (!m_keepUndo) { // nothing to undo the statement alone with
+        dropBatch();
+        return;
+    }
     for (auto at = m_undo.rbegin(); at != m_undo.rend(); ++at) {
         if (at->inBatch)
             std::copy(at->before.begin(), at->before.end(),
@@ -339,6 +354,10 @@ void JournaledFile::rollbackStatement() {
 }
 
 Status JournaledFile::commit() {
+    if (!m_keepUndo) {
+        dropBatch();
+        return errors::unsupported("Committing in the middle of a statement that is undone only with its batch");
+    }
     if (!m_undo.empty())
         rollbackStatement();
     if (!m_journal)
@@ -363,6 +382,7 @@ Status JournaledFile::commit() {
 
 void JournaledFile::dropBatch() {
     m_undo.clear();
+    m_keepUndo = true;
     m_clean.clear(); // what the file holds is read afresh after the journal put it back
     if (m_journal) {
         // Put the pages back from the journal; if even that fails, the journal stays

@@ -72,6 +72,10 @@ public:
 
     void commitStatement();
     void rollbackStatement();
+    // Starts a statement that is undone only with its whole batch: its writes keep no copy
+    // of what they replace, and rolling it back drops the batch. For writing the pages that
+    // callers kept in memory until the commit, thousands at a time.
+    void beginStatementWithoutUndo() { m_keepUndo = false; }
     // Makes every kept statement durable; an unfinished statement is dropped. On failure the database is put back as it
     // was before the batch and the batch is dropped.
     Status commit();
@@ -128,6 +132,7 @@ private:
     // of the bytes it replaces, so small changes to a page are cheap.
     std::unordered_map<uint32_t, Page> m_pages;
     std::vector<Undo> m_undo;
+    bool m_keepUndo = true; // false in a statement that is undone only with its batch
     std::vector<Page> m_spare;     // buffers of finished undo records, to be used again
     CleanPages m_clean;            // pages as the file holds them, wholly below the durable size
     const std::size_t m_pageLimit; // changed and clean pages together

@@ -17,6 +17,7 @@
 #include "database/storage/write/index_page.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string>
 
@@ -177,34 +178,50 @@ Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber) {
     const std::size_t tail = kRowReferenceSize + (page.leaf ? 0 : kChildSize);
     const std::size_t area = bytes.size() - kIndexEntriesOffset;
 
-    std::vector<uint8_t> first;
+    // Bit p of the mask is set where an entry ends at p, for p from 1 to the last position.
+    const std::size_t last = std::min(area, (kIndexEntriesOffset - kMaskOffset) * 8 - 1);
+    const auto maskByte = [&](std::size_t at) {
+        unsigned bits = bytes[kMaskOffset + at];
+        if (at == 0)
+            bits &= ~1u;
+        if (at == last / 8)
+            bits &= (2u << (last % 8)) - 1;
+        return bits;
+    };
+    std::size_t count = 0;
+    for (std::size_t at = 0; at <= last / 8; ++at)
+        count += static_cast<std::size_t>(std::popcount(maskByte(at)));
+    // A page holds hundreds: allocated once, with room for the entries a writer adds next.
+    page.entries.reserve(count + count / 4);
+
+    Bytes first;                 // the first entry, stored whole
+    std::vector<uint8_t> joined; // an entry with the prefix it leaves out put back
     std::size_t start = 0;
-    for (std::size_t position = 1; position <= std::min(area, (kIndexEntriesOffset - kMaskOffset) * 8 - 1);
-         ++position) {
-        if (!(bytes[kMaskOffset + position / 8] & (1u << (position % 8))))
-            continue;
-        const Bytes stored = bytes.subspan(kIndexEntriesOffset + start, position - start);
-        std::vector<uint8_t> full;
-        if (page.entries.empty()) {
-            full.assign(stored.begin(), stored.end());
-            first = full;
-        } else {
-            if (page.prefixLength > first.size())
-                return damaged(kPrefixOffset, "prefix longer than the first entry");
-            full.assign(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(page.prefixLength));
-            full.insert(full.end(), stored.begin(), stored.end());
+    for (std::size_t at = 0; at <= last / 8; ++at) {
+        for (unsigned bits = maskByte(at); bits != 0; bits &= bits - 1) {
+            const std::size_t position = at * 8 + static_cast<std::size_t>(std::countr_zero(bits));
+            const Bytes stored = bytes.subspan(kIndexEntriesOffset + start, position - start);
+            Bytes full = stored;
+            if (page.entries.empty()) {
+                first = stored;
+            } else if (page.prefixLength > 0) {
+                if (page.prefixLength > first.size())
+                    return damaged(kPrefixOffset, "prefix longer than the first entry");
+                joined.assign(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(page.prefixLength));
+                joined.insert(joined.end(), stored.begin(), stored.end());
+                full = joined;
+            }
+            if (full.size() < tail)
+                return damaged(kIndexEntriesOffset + start, "entry shorter than its row reference");
+            IndexEntry& entry = page.entries.emplace_back();
+            const std::size_t keyLength = full.size() - tail;
+            entry.key.assign(full.data(), full.data() + keyLength);
+            entry.page = readBigEndian(full, keyLength, 3);
+            entry.row = full[keyLength + 3];
+            if (!page.leaf)
+                entry.child = readBigEndian(full, keyLength + kRowReferenceSize, kChildSize);
+            start = position;
         }
-        if (full.size() < tail)
-            return damaged(kIndexEntriesOffset + start, "entry shorter than its row reference");
-        IndexEntry entry;
-        const std::size_t keyLength = full.size() - tail;
-        entry.key.assign(full.data(), full.data() + keyLength);
-        entry.page = readBigEndian(full, keyLength, 3);
-        entry.row = full[keyLength + 3];
-        if (!page.leaf)
-            entry.child = readBigEndian(full, keyLength + kRowReferenceSize, kChildSize);
-        page.entries.push_back(std::move(entry));
-        start = position;
     }
     return page;
 }
