@@ -93,8 +93,8 @@ std::size_t headerSize(const Header& header) {
     return header.identity ? kHeaderSize : kFirstHeaderSize;
 }
 
-std::vector<uint8_t> encodeRecord(uint32_t page, std::span<const uint8_t> original) {
-    std::vector<uint8_t> record(8 + original.size() + kCrcSize);
+void encodeRecord(uint32_t page, std::span<const uint8_t> original, std::vector<uint8_t>& record) {
+    record.resize(8 + original.size() + kCrcSize);
     writeU32(record, 0, page);
     const auto into = reinterpret_cast<char*>(record.data() + 8);
     // Compressed only when that is shorter than the page (capacity one byte less).
@@ -109,7 +109,6 @@ std::vector<uint8_t> encodeRecord(uint32_t page, std::span<const uint8_t> origin
     writeU32(record, 4, static_cast<uint32_t>(stored));
     record.resize(body + kCrcSize);
     writeU32(record, body, crc32(std::span(record).first(body)));
-    return record;
 }
 
 std::size_t recordPrefixSize(const Header& header) {

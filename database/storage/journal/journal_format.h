@@ -55,7 +55,8 @@ std::optional<Header> decodeHeader(std::span<const uint8_t> bytes);
 // Where the records of a journal with this header begin.
 std::size_t headerSize(const Header& header);
 
-std::vector<uint8_t> encodeRecord(uint32_t page, std::span<const uint8_t> original);
+// Into `record`, whose buffer a journal writer keeps for the next one.
+void encodeRecord(uint32_t page, std::span<const uint8_t> original, std::vector<uint8_t>& record);
 
 // Reading records: the first recordPrefixSize bytes of a record tell its whole length
 // (nullopt when no intact record can begin with them); decodeRecord then gives the page

@@ -262,10 +262,10 @@ Status JournaledFile::journalOriginal(uint32_t number, const Page* original) {
             return status;
         original = &read;
     }
-    const std::vector<uint8_t> record = journal::encodeRecord(number, *original);
-    if (Status status = m_journal->write(m_journalEnd, record); !status)
+    journal::encodeRecord(number, *original, m_record);
+    if (Status status = m_journal->write(m_journalEnd, m_record); !status)
         return status;
-    m_journalEnd += record.size();
+    m_journalEnd += m_record.size();
     m_journaled[number] = true;
     ++m_journaledPages;
     return Status::ok();

@@ -147,6 +147,7 @@ private:
 
     std::unique_ptr<File> m_journal; // open while a batch is pending
     uint64_t m_journalEnd = 0;
+    std::vector<uint8_t> m_record; // the record being written, its buffer kept for the next
     std::vector<bool> m_journaled; // by page number below the durable size
     std::size_t m_journaledPages = 0;
 };
