@@ -5,6 +5,8 @@
 #include "check_test_support.h"
 #include "database/storage/create/new_database.h"
 #include "database/storage/engine/database_session.h"
+#include "database/storage/format/bytes.h"
+#include "database/storage/journal/journal_format.h"
 #include "database/storage/sql/parser.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +100,76 @@ TEST_F(HotJournal, EveryCommandPutsBackAnInterruptedBatch) {
         } else {
             EXPECT_EQ(engineRows(path, "Lost"), (Rows{{"x", "y"}}));
         }
+    }
+}
+
+// A journal as the previous version of the program wrote it: whole pages, uncompressed.
+std::string asPreviousVersion(const std::string& journal) {
+    namespace jr = storage::journal;
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(journal.data()), journal.size());
+    const std::optional<jr::Header> header = jr::decodeHeader(bytes);
+    if (!header)
+        return {};
+    std::vector<uint8_t> previous(bytes.begin(), bytes.begin() + jr::kHeaderSize);
+    previous[7] = '2';
+    storage::writeU32(previous, 40, jr::crc32(std::span(previous).first(40)));
+    std::vector<uint8_t> original;
+    for (std::size_t at = jr::kHeaderSize;;) {
+        const auto size = jr::recordSize(*header, bytes.subspan(std::min(at, bytes.size())));
+        if (!size || at + *size > bytes.size())
+            break;
+        const auto page = jr::decodeRecord(*header, bytes.subspan(at, *size), original);
+        if (!page)
+            break;
+        std::vector<uint8_t> record(4 + original.size() + 4);
+        storage::writeU32(record, 0, *page);
+        std::copy(original.begin(), original.end(), record.begin() + 4);
+        storage::writeU32(record, 4 + original.size(), jr::crc32(std::span(record).first(4 + original.size())));
+        previous.insert(previous.end(), record.begin(), record.end());
+        at += *size;
+    }
+    return {previous.begin(), previous.end()};
+}
+
+// The program dies while its commit overwrites the database's pages: the next open puts
+// every one back from the journal, whether this version wrote it or the previous one (a
+// crash just before an upgrade).
+TEST_F(HotJournal, PagesOverwrittenByADyingCommitArePutBack) {
+    for (const bool previousVersion : {false, true}) {
+        SCOPED_TRACE(previousVersion ? "previous version's journal" : "this version's journal");
+        const std::string path = folder.file(previousVersion ? "previous.accdb" : "current.accdb");
+        ASSERT_TRUE(storage::createDatabase(path, {}));
+        const std::string before = testsupport::readFile(path);
+        dieWhileWriting(path);
+        std::string journal = testsupport::readFile(path + "-journal");
+        if (previousVersion) {
+            journal = asPreviousVersion(journal);
+            testsupport::writeFile(path + "-journal", journal);
+        }
+        // Every page the journal holds is overwritten, as a commit cut short leaves them.
+        const auto header = storage::journal::decodeHeader(
+            std::span(reinterpret_cast<const uint8_t*>(journal.data()), journal.size()));
+        ASSERT_TRUE(header);
+        std::string damaged = testsupport::readFile(path);
+        int overwritten = 0;
+        for (std::size_t at = storage::journal::headerSize(*header); at + 8 <= journal.size();) {
+            const std::span<const uint8_t> rest(reinterpret_cast<const uint8_t*>(journal.data()) + at, journal.size() - at);
+            const auto size = storage::journal::recordSize(*header, rest);
+            if (!size)
+                break;
+            const uint32_t page = storage::readU32(rest, 0);
+            damaged.replace(static_cast<std::size_t>(page) * header->pageSize, header->pageSize, header->pageSize, '\xEE');
+            ++overwritten;
+            at += *size;
+        }
+        ASSERT_GT(overwritten, 0);
+        testsupport::writeFile(path, damaged);
+
+        std::string output;
+        EXPECT_TRUE(testsupport::runCommand(cli("tables " + testsupport::shellQuote(path) + " 2>&1"), output)) << output;
+        EXPECT_FALSE(fs::exists(path + "-journal"));
+        EXPECT_TRUE(testsupport::readFile(path) == before) << "the database is not as it was before the batch";
+        expectWhole(path);
     }
 }
 
