@@ -80,9 +80,11 @@ Result<JournaledFile::Recovery> JournaledFile::recover(File& database, JournalLo
             const std::optional<std::size_t> length = journal::recordSize(*header, std::span(record).first(got));
             if (!length)
                 break;
-            record.resize(*length);
-            if (Status status = readExactly(journal, at, record, got); !status)
-                return status.error();
+            if (*length != record.size()) { // older journals' records are whole once the prefix is read
+                record.resize(*length);
+                if (Status status = readExactly(journal, at, record, got); !status)
+                    return status.error();
+            }
             const std::optional<uint32_t> page = journal::decodeRecord(*header, std::span(record).first(got), original);
             if (!page)
                 break;
