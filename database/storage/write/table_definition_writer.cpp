@@ -32,10 +32,6 @@ namespace {
 
 constexpr uint32_t kUnknownConstant = 1625;
 constexpr uint32_t kRealIndexConstant = 1923;
-constexpr std::size_t kHeaderSize = 0x3F;
-constexpr std::size_t kColumnSize = 25;
-constexpr std::size_t kRealIndexSize = 52;
-constexpr std::size_t kLogicalIndexSize = 28;
 constexpr std::size_t kIndexColumnSlots = 10;
 constexpr std::size_t kContinuationHeader = 8;
 
