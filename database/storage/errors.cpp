@@ -66,6 +66,14 @@ Error unfinishedChange(std::string_view path, bool readOnly) {
     return {3051, text, readOnly ? ErrorKind::PermissionDenied : ErrorKind::Failed};
 }
 
+Error journalOfNewerVersion() {
+    return {3051,
+            "The database holds an unfinished change recorded by a newer version of Tarnwick, which this version "
+            "cannot put back. Open the database once with that version; that puts it back as it was before the "
+            "unfinished change.",
+            ErrorKind::Failed};
+}
+
 std::string journalSetAside(std::string_view path, std::string_view setAsidePath) {
     return "A journal beside the database " + quoted(path) +
            " was written for another file (the database was replaced since). It was not applied; it is kept as " +

@@ -23,6 +23,9 @@ Error tableNotFound(std::string_view name, Engine engine);  // 3078
 // The database holds the journal of a batch that was interrupted, and this process cannot
 // put it back: the file or folder may not be written (readOnly), or another program holds it.
 Error unfinishedChange(std::string_view path, bool readOnly);
+// The journal of an interrupted batch was written by a newer version of the program,
+// whose records this one cannot read: it is left as it is, for that version to put back.
+Error journalOfNewerVersion();
 // Not an error: what is said when a journal written for another file was set aside.
 std::string journalSetAside(std::string_view path, std::string_view setAsidePath);
 

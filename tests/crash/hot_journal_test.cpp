@@ -173,6 +173,22 @@ TEST_F(HotJournal, PagesOverwrittenByADyingCommitArePutBack) {
     }
 }
 
+// A newer version of the program died writing, and this older one is run next: it cannot
+// read that journal's records, so it leaves the journal and the database as they are.
+TEST_F(HotJournal, AJournalOfANewerVersionIsLeftForThatVersion) {
+    const std::string path = folder.file("newer.accdb");
+    ASSERT_TRUE(storage::createDatabase(path, {}));
+    const std::string before = testsupport::readFile(path);
+    const std::string journal = "TWJRNL04" + std::string(100, '\x5A');
+    testsupport::writeFile(path + "-journal", journal);
+
+    std::string output;
+    EXPECT_FALSE(testsupport::runCommand(cli("tables " + testsupport::shellQuote(path) + " 2>&1"), output));
+    EXPECT_NE(output.find("newer version of Tarnwick"), std::string::npos) << output;
+    EXPECT_TRUE(testsupport::readFile(path + "-journal") == journal);
+    EXPECT_TRUE(testsupport::readFile(path) == before);
+}
+
 // The crashed database is deleted and made anew at the same path; its journal stays.
 TEST_F(HotJournal, AJournalOfAnotherDatabaseIsSetAsideNotApplied) {
     const std::string path = folder.file("replaced.accdb");

@@ -89,6 +89,16 @@ std::optional<Header> decodeHeader(std::span<const uint8_t> bytes) {
     return header;
 }
 
+bool writtenByNewerVersion(std::span<const uint8_t> bytes) {
+    if (bytes.size() < kMagic.size() || std::memcmp(bytes.data(), kMagic.data(), 6) != 0)
+        return false;
+    const auto digit = [&](std::size_t at) { return bytes[at] >= '0' && bytes[at] <= '9'; };
+    if (!digit(6) || !digit(7))
+        return false;
+    const auto version = [](uint8_t tens, uint8_t units) { return (tens - '0') * 10 + (units - '0'); };
+    return version(bytes[6], bytes[7]) > version(kMagic[6], kMagic[7]);
+}
+
 std::size_t headerSize(const Header& header) {
     return header.identity ? kHeaderSize : kFirstHeaderSize;
 }

@@ -52,6 +52,8 @@ struct Header {
 };
 // Nullopt when the bytes are not a whole, intact header.
 std::optional<Header> decodeHeader(std::span<const uint8_t> bytes);
+// Whether the bytes begin as the header of a journal version later than this one knows.
+bool writtenByNewerVersion(std::span<const uint8_t> bytes);
 // Where the records of a journal with this header begin.
 std::size_t headerSize(const Header& header);
 

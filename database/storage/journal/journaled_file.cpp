@@ -56,6 +56,8 @@ Result<JournaledFile::Recovery> JournaledFile::recover(File& database, JournalLo
     if (Status status = readExactly(journal, 0, headerBytes, got); !status)
         return status.error();
     const std::optional<journal::Header> header = journal::decodeHeader(std::span(headerBytes).first(got));
+    if (!header && journal::writtenByNewerVersion(std::span(headerBytes).first(got)))
+        return errors::journalOfNewerVersion(); // its records may be needed: neither applied nor removed
     if (header) {
         // The batch only ever grew the file it was written for, so a shorter file, or
         // one made with another identity, is not that file.
