@@ -295,6 +295,41 @@ TEST_F(WritingTest, AutoNumbersContinueAndTheirIndexSplits) {
     }
 }
 
+// The fixture's only index is not unique, so no row looks it up: its entries wait for
+// each commit and go in sorted, splitting pages of a tree that already has node pages.
+TEST_F(WritingTest, EntriesOfAnIndexNoRowLooksUpGoInAtTheCommit) {
+    const std::string path = copyFixture(dir, "jet4/compIndexTestV2003.mdb");
+    constexpr int kSessions = 3, kRowsEach = 1500;
+    for (int session = 0; session < kSessions; ++session) {
+        auto writer = openForWriting(path);
+        ASSERT_TRUE(writer);
+        for (int i = 0; i < kRowsEach; ++i) {
+            const int value = (session * kRowsEach + i) * 7919 % 2000; // scattered, most of them more than once
+            ASSERT_TRUE(run(*writer, "INSERT INTO `Table1` VALUES('" + std::to_string(value) + "','r','s')"));
+        }
+        ASSERT_FALSE(run(*writer, "INSERT INTO `Table1` VALUES('many','r','s')"));
+        ASSERT_TRUE(writer->close());
+    }
+    expectConsistent(path);
+
+    auto database = Database::open(path, OpenOptions{});
+    ASSERT_TRUE(database);
+    auto cursor = (*database)->openTable("Table1");
+    ASSERT_TRUE(cursor);
+    const RealIndex& index = cursor->definition().realIndexes.at(0);
+    std::vector<IndexEntry> entries;
+    collectIndexEntries((*database)->pages(), index.rootPage, entries);
+    EXPECT_EQ(entries.size(), 512u + kSessions * kRowsEach);
+    EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end(), indexEntryLess));
+    std::size_t distinctKeys = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        distinctKeys += (i == 0 || !(entries[i].key == entries[i - 1].key)) ? 1 : 0;
+    EXPECT_EQ(index.uniqueEntryCount, distinctKeys);
+    if (test::haveMdbtools()) {
+        EXPECT_EQ(mdbRows(path, "Table1").size(), 512u + kSessions * kRowsEach);
+    }
+}
+
 TEST_F(WritingTest, EnforcedRelationshipsNeedTheRelatedRow) {
     const std::string path = copyFixture(dir, "jet4/indexTestV2000.mdb");
     auto session = openForWriting(path);

@@ -267,14 +267,27 @@ Status DatabaseSession::ready() {
     return Status::ok();
 }
 
+// Something the write relies on is damaged: nothing more is written, and the user hears
+// how to find out what.
+Status DatabaseSession::refusedWhenDamaged(Status status) const {
+    if (status || status.error().kind != ErrorKind::Corruption)
+        return status;
+    Error refused = status.error();
+    refused.description += errors::damagedForWriting(m_path);
+    return refused;
+}
+
 // Keeps or drops what the statement changed, and makes the batch durable when it is due.
 Status DatabaseSession::finishStatement(Status status) {
-    if (!status && status.error().kind == ErrorKind::Corruption) {
-        // Something the write relies on is damaged: nothing more is written.
-        Error refused = status.error();
-        refused.description += errors::damagedForWriting(m_path);
-        status = refused;
+    // Index entries that wait for the commit change pages then: the room on the disk
+    // that they may need is taken with the statement that brought them, so that a full
+    // disk fails a statement and never a commit.
+    IndexWriter::LateWork late;
+    if (status) {
+        late = m_writers->lateWork();
+        status = m_journaled->reserveRoom(late.pages, late.newPages);
     }
+    status = refusedWhenDamaged(status);
     if (!status) {
         m_journaled->rollbackStatement();
         m_database->pages().clearCache(); // it may hold pages as the dropped statement left them
@@ -284,16 +297,20 @@ Status DatabaseSession::finishStatement(Status status) {
         m_writers->dropStatement();
         if (Status written = writePending(); !written) {
             m_journaled->dropBatch();
-            return forgetDroppedChanges(written);
+            m_statementsInBatch = 0; // they were dropped with it
+            return forgetDroppedChanges(refusedWhenDamaged(written));
         }
         return forgetDroppedChanges(status);
     }
     m_journaled->commitStatement();
     m_writers->keepStatement();
     ++m_statementsInBatch;
-    if (m_statementsInBatch >= kBatchStatements || m_journaled->batchFull() ||
+    // The entries that wait take memory now, and most pages they will change are in the
+    // file already: they count as such.
+    if (m_statementsInBatch >= kBatchStatements ||
+        m_journaled->batchFull(late.pages + late.bytes / m_pager->pageSize()) ||
         std::chrono::steady_clock::now() - m_batchStarted >=
-            batchTime(m_journaled->rewrittenPages() * m_pager->pageSize()))
+            batchTime((m_journaled->rewrittenPages() + late.pages) * m_pager->pageSize()))
         return commitBatch();
     return Status::ok();
 }
@@ -321,8 +338,8 @@ Status DatabaseSession::commitBatch() {
     else
         m_journaled->dropBatch();
     m_batchStarted = std::chrono::steady_clock::now();
-    if (!status)
-        return forgetDroppedChanges(status); // the batch is gone: so must be what shows it
+    if (!status) // the batch is gone: so must be what shows it
+        return forgetDroppedChanges(refusedWhenDamaged(status));
     m_durableStatements += static_cast<uint64_t>(statements);
     return status;
 }

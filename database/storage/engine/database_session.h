@@ -66,6 +66,7 @@ public:
 private:
     DatabaseSession() = default;
     Status ready();
+    Status refusedWhenDamaged(Status status) const;
     Status finishStatement(Status status);
     Status writePending();
     Status commitBatch();

@@ -12,8 +12,8 @@ constexpr std::size_t kMaxCachedPages = 8192;
 constexpr auto entryLess = [](const IndexEntry& a, const IndexEntry& b) { return indexEntryLess(a, b); };
 } // namespace
 
-IndexWriter::IndexWriter(Pager& pager, uint32_t tablePage, const RealIndex& index)
-    : m_pager(pager), m_tablePage(tablePage), m_index(index) {}
+IndexWriter::IndexWriter(Pager& pager, uint32_t tablePage, const RealIndex& index, Entries entries)
+    : m_pager(pager), m_tablePage(tablePage), m_index(index), m_entries(entries) {}
 
 Result<IndexWriter::CachedPage*> IndexWriter::load(uint32_t number) {
     CachedPage* page = cached(number);
@@ -28,7 +28,7 @@ Result<IndexWriter::CachedPage*> IndexWriter::load(uint32_t number) {
             return m_pager.reader().corrupt(number, 4, "index page of another table");
         page = &keep(number, CachedPage(std::move(*parsed)));
     }
-    if (m_splitting && m_copiedWhole.insert(number))
+    if (m_splitting && m_keepUndo && m_copiedWhole.insert(number))
         m_undo.push_back({Undo::Kind::WholePage, number, 0, {}, static_cast<const IndexPage&>(*page)});
     return page;
 }
@@ -42,6 +42,8 @@ IndexWriter::CachedPage& IndexWriter::keep(uint32_t number, CachedPage page) {
     } else {
         slot = std::make_unique<CachedPage>(std::move(page));
         ++m_cachedPages;
+        if (!m_keepUndo) // the late entries are going in
+            m_loaded.push_back(number);
     }
     return *slot;
 }
@@ -55,7 +57,7 @@ void IndexWriter::forget(uint32_t number) {
 
 IndexPage& IndexWriter::createPage(uint32_t number, IndexPage page) {
     m_copiedWhole.insert(number); // dropping the statement forgets it whole
-    m_undo.push_back({Undo::Kind::NewPage, number, 0, {}, std::nullopt});
+    remember({Undo::Kind::NewPage, number, 0, {}, std::nullopt});
     return keep(number, CachedPage(std::move(page)));
 }
 
@@ -79,15 +81,18 @@ Status IndexWriter::takeChanges(const std::vector<uint32_t>& pages) {
             if (Status status = m_pager.prepareWrite(number); !status)
                 return status;
             m_inBatch.insert(number);
-            m_undo.push_back({Undo::Kind::EnteredBatch, number, 0, {}, std::nullopt});
+            remember({Undo::Kind::EnteredBatch, number, 0, {}, std::nullopt});
         }
         m_changed.insert(number);
-        m_undo.push_back({Undo::Kind::MarkedChanged, number, 0, {}, std::nullopt});
+        remember({Undo::Kind::MarkedChanged, number, 0, {}, std::nullopt});
     }
     return Status::ok();
 }
 
-Status IndexWriter::writeChangedPages() {
+Status IndexWriter::writeChangedPages(uint32_t& newKeys) {
+    newKeys = 0;
+    if (Status status = insertLateEntries(newKeys); !status)
+        return status;
     for (uint32_t number : m_changed.members())
         if (Status status = write(number); !status)
             return status;
@@ -97,6 +102,8 @@ Status IndexWriter::writeChangedPages() {
 }
 
 void IndexWriter::dropStatement() {
+    m_late.resize(m_lateKept);
+    m_lateEntryBytes = m_lateEntryBytesKept;
     for (auto at = m_undo.rbegin(); at != m_undo.rend(); ++at) {
         switch (at->kind) {
         // A page split later in the same statement was copied whole before its first
@@ -164,6 +171,8 @@ Result<uint32_t> IndexWriter::newPage() {
         return number;
     if (Status status = StoredUsageMap(m_pager, m_index.usageMap).add(*number); !status)
         return status.error();
+    if (m_indexPages)
+        ++*m_indexPages;
     return number;
 }
 
@@ -231,6 +240,10 @@ Result<const IndexEntry*> IndexWriter::neighbour(const IndexPage& current, std::
 }
 
 Result<bool> IndexWriter::containsKey(const std::vector<uint8_t>& key) {
+    // Late entries are for indexes nothing looks up; should one be asked all the same,
+    // the waiting entries count too.
+    if (std::any_of(m_late.begin(), m_late.end(), [&](const IndexEntry& entry) { return entry.key == key; }))
+        return true;
     forgetUnchangedPages();
     const IndexEntry probe{key, 0, 0, 0};
     if (Status status = descend(probe); !status)
@@ -250,6 +263,94 @@ Result<bool> IndexWriter::containsKey(const std::vector<uint8_t>& key) {
 }
 
 Result<bool> IndexWriter::insert(IndexEntry entry) {
+    if (m_entries == Entries::AtOnce)
+        return insertNow(std::move(entry));
+    m_lateEntryBytes += indexEntrySize(entry, true);
+    m_late.push_back(std::move(entry));
+    return false;
+}
+
+IndexWriter::LateWork IndexWriter::lateWork() {
+    if (m_late.empty())
+        return {};
+    if (!m_indexPages) {
+        // Unreadable, the map bounds nothing: each entry may then change a page of its own.
+        auto pages = StoredUsageMap(m_pager, m_index.usageMap).pages();
+        m_indexPages = pages ? pages->size() : SIZE_MAX;
+    }
+    const std::size_t pages = std::min(m_late.size(), *m_indexPages);
+    // Splits: each leaf reached may split once, however full it was, and every half page
+    // of entries beyond that may split one again; the levels above split no more often
+    // than the leaves (their entries are as many as the leaves' splits).
+    const std::size_t leafSplits = pages + 2 * m_lateEntryBytes / kMaxIndexEntryData + 1;
+    return {pages, 2 * leafSplits + 8, m_late.size() * sizeof(IndexEntry) + m_lateEntryBytes};
+}
+
+// In key order each leaf is done with when the next entry goes elsewhere: it is written
+// into the batch then and its parsed form let go, so that the memory of one page serves
+// the next. The entries go in as a statement that is undone only with its batch.
+Status IndexWriter::insertLateEntries(uint32_t& newKeys) {
+    if (m_late.empty())
+        return Status::ok();
+    std::sort(m_late.begin(), m_late.end(), entryLess);
+    m_keepUndo = false;
+    m_loaded.clear();
+    uint32_t leaf = 0;
+    for (IndexEntry& entry : m_late) {
+        auto added = insertNow(std::move(entry));
+        if (!added) {
+            m_keepUndo = true;
+            return added.error();
+        }
+        newKeys += *added ? 1 : 0;
+        if (m_path.back().page != leaf) {
+            leaf = m_path.back().page;
+            if (Status status = writeAndForgetOffPath(); !status) {
+                m_keepUndo = true;
+                return status;
+            }
+        }
+    }
+    m_keepUndo = true;
+    m_late.clear();
+    m_lateKept = 0;
+    m_lateEntryBytes = m_lateEntryBytesKept = 0;
+    m_loaded.clear();
+    return Status::ok();
+}
+
+// Writes the changed pages that the last descent did not pass through, and forgets every
+// page parsed since the last call that is not on it.
+Status IndexWriter::writeAndForgetOffPath() {
+    const auto onPath = [&](uint32_t number) {
+        return std::any_of(m_path.begin(), m_path.end(), [&](const PathStep& step) { return step.page == number; });
+    };
+    std::vector<uint32_t> stillChanged;
+    for (uint32_t number : m_changed.members()) {
+        if (onPath(number)) {
+            stillChanged.push_back(number);
+        } else if (Status status = write(number); !status) {
+            return status;
+        }
+    }
+    m_changed.clear();
+    m_inBatch.clear();
+    for (uint32_t number : stillChanged) {
+        m_changed.insert(number);
+        m_inBatch.insert(number);
+    }
+    for (uint32_t number : m_loaded)
+        if (!onPath(number))
+            forget(number);
+    m_loaded.clear();
+    for (const PathStep& step : m_path)
+        if (cached(step.page))
+            m_loaded.push_back(step.page);
+    forgetPathLead();
+    return Status::ok();
+}
+
+Result<bool> IndexWriter::insertNow(IndexEntry entry) {
     forgetUnchangedPages();
     // After containsKey found no entry of this key (a unique index's check), its descent
     // leads where this entry goes: no entry lies between the probe and this one.
@@ -276,7 +377,7 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
     const IndexEntry& stored =
         *entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), std::move(entry));
     changeEntryBytes(leaf, 0, indexEntrySize(stored, true));
-    m_undo.push_back({Undo::Kind::Inserted, leafNumber, position, {}, std::nullopt});
+    remember({Undo::Kind::Inserted, leafNumber, position, {}, std::nullopt});
     std::vector<uint32_t>& changed = m_touched;
     changed.assign(1, leafNumber);
     if (position + 1 == entries.size()) {
@@ -287,7 +388,7 @@ Result<bool> IndexWriter::insert(IndexEntry entry) {
                 continue; // a tail child has no entry; the parent's maximum changes with it
             CachedPage* parent = path[level - 1].contents;
             IndexEntry& reference = parent->entries[*step.entry];
-            m_undo.push_back({Undo::Kind::Replaced, path[level - 1].page, *step.entry, reference, std::nullopt});
+            remember({Undo::Kind::Replaced, path[level - 1].page, *step.entry, reference, std::nullopt});
             changeEntryBytes(*parent, reference.key.size(), stored.key.size());
             reference = IndexEntry{stored.key, stored.page, stored.row, step.page};
             changed.push_back(path[level - 1].page);

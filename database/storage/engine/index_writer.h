@@ -14,25 +14,52 @@ namespace storage {
 // The B-tree of one real index, changed through the pager: lookups by key and
 // insertion of entries with the page splits Access's readers expect (the root keeps
 // its page, a split page's new half goes before it, node pages keep their child tail).
+//
+// An index that no statement looks up (not unique, not a primary key, in no
+// relationship) may take its entries late: they wait in memory and go in at the commit,
+// sorted, so that each leaf page is visited once, in key order, however randomly the rows
+// came. A large index then costs a pass over the pages the batch changes instead of a
+// random descent per row, and the parsed pages need not all stay in memory at once.
 class IndexWriter {
 public:
-    IndexWriter(Pager& pager, uint32_t tablePage, const RealIndex& index);
+    enum class Entries { AtOnce, Late };
+    IndexWriter(Pager& pager, uint32_t tablePage, const RealIndex& index, Entries entries = Entries::AtOnce);
 
     // Whether some entry has exactly these key bytes.
     Result<bool> containsKey(const std::vector<uint8_t>& key);
-    // Adds the entry; true when its key bytes were new to the index (which is what the
-    // table definition's unique-entry count counts). The pages it changes are kept here
-    // and written by writeChangedPages, which must come before each commit; each page
-    // also takes part in the batch from its first change on, so writing it again then
-    // needs no room on the disk.
+    // Adds the entry. At once: true when its key bytes were new to the index (which is
+    // what the table definition's unique-entry count counts); the pages it changes are
+    // kept here and written by writeChangedPages, which must come before each commit, and
+    // each page takes part in the batch from its first change on, so writing it again then
+    // needs no room on the disk. Late: the entry waits for writeChangedPages; false.
     Result<bool> insert(IndexEntry entry);
-    Status writeChangedPages();
+    // Puts the waiting entries in and writes the changed pages, as a statement that is
+    // undone only with its batch. `newKeys` counts the waiting entries whose key bytes
+    // were new to the index.
+    Status writeChangedPages(uint32_t& newKeys);
+    // What the waiting entries will cost the batch: the pages that putting them in may
+    // change (one per entry, and no more than the index has), the new pages their splits
+    // may take, and the memory they take now.
+    struct LateWork {
+        std::size_t pages = 0;
+        std::size_t newPages = 0;
+        std::size_t bytes = 0;
+        LateWork& operator+=(const LateWork& other) {
+            pages += other.pages;
+            newPages += other.newPages;
+            bytes += other.bytes;
+            return *this;
+        }
+    };
+    LateWork lateWork();
 
     // The current statement's changes: kept, or dropped (after the journal has put the
     // pages back, the parsed pages are put back here).
     void keepStatement() {
         m_undo.clear();
         m_copiedWhole.clear();
+        m_lateKept = m_late.size();
+        m_lateEntryBytesKept = m_lateEntryBytes;
     }
     void dropStatement();
 
@@ -62,6 +89,13 @@ private:
         CachedPage* contents = nullptr;   // the page as loaded, valid until pages are forgotten
     };
 
+    Result<bool> insertNow(IndexEntry entry);
+    Status insertLateEntries(uint32_t& newKeys);
+    Status writeAndForgetOffPath();
+    void remember(Undo undo) {
+        if (m_keepUndo)
+            m_undo.push_back(std::move(undo));
+    }
     Result<CachedPage*> load(uint32_t number);
     CachedPage* cached(uint32_t number) const { return number < m_pages.size() ? m_pages[number].get() : nullptr; }
     // Keeps the page in place of what was kept for its number; pointers to it stay valid.
@@ -100,6 +134,15 @@ private:
     std::optional<KeyBytes> m_pathLeadsTo;
     bool m_splitting = false;                   // pages loaded now are copied whole first, for dropStatement
     PageSet m_copiedWhole; // by the current statement: once is enough
+    bool m_keepUndo = true; // false while the late entries go in
+
+    const Entries m_entries;
+    std::vector<IndexEntry> m_late; // waiting for the commit, in the order the rows came
+    std::size_t m_lateKept = 0;     // of them, the kept statements'
+    std::size_t m_lateEntryBytes = 0; // their bytes on a page without a common prefix
+    std::size_t m_lateEntryBytesKept = 0;
+    std::optional<std::size_t> m_indexPages; // as the usage map counts them, once asked
+    std::vector<uint32_t> m_loaded; // pages parsed since the late entries last moved on a leaf
 };
 
 } // namespace storage

@@ -35,6 +35,16 @@ bool isPrimaryKey(const TableDefinition& def, std::size_t realIndex) {
     });
 }
 
+// Whether rows look the index up as they go in: for duplicate keys, or from a related
+// table for its rows' related row. Other indexes take their entries at the commit.
+bool isLookedUp(const TableDefinition& def, std::size_t realIndex) {
+    if (def.realIndexes[realIndex].flags & kIndexUnique)
+        return true;
+    return std::any_of(def.logicalIndexes.begin(), def.logicalIndexes.end(), [&](const LogicalIndex& logical) {
+        return logical.realIndex == realIndex && (logical.kind == kPrimaryKeyKind || logical.foreignKeyRole != 0);
+    });
+}
+
 const ColumnDefinition* columnNumbered(const TableDefinition& def, uint16_t number, std::size_t* position = nullptr) {
     for (std::size_t i = 0; i < def.columns.size(); ++i)
         if (def.columns[i].number == number) {
@@ -146,8 +156,10 @@ Result<uint32_t> lastPageWithRoom(Pager& pager, const RowPointer& ownedMap, cons
 TableWriter::TableWriter(Pager& pager, FileFormat format, TableDefinition def, std::string name)
     : m_pager(pager), m_format(format), m_def(std::move(def)), m_name(std::move(name)),
       m_keyOptions(keyOptionsFor(m_def, m_format)) {
-    for (const RealIndex& index : m_def.realIndexes)
-        m_indexes.push_back(std::make_unique<IndexWriter>(m_pager, m_def.firstPage, index));
+    for (std::size_t i = 0; i < m_def.realIndexes.size(); ++i)
+        m_indexes.push_back(std::make_unique<IndexWriter>(m_pager, m_def.firstPage, m_def.realIndexes[i],
+                                                          isLookedUp(m_def, i) ? IndexWriter::Entries::AtOnce
+                                                                               : IndexWriter::Entries::Late));
     keepCounters();
 }
 
@@ -207,6 +219,13 @@ Status TableWriter::prepareKeys(const std::vector<Value>& values,
         keys[i] = std::move(*key);
     }
     return Status::ok();
+}
+
+IndexWriter::LateWork TableWriter::lateWork() {
+    IndexWriter::LateWork work;
+    for (auto& index : m_indexes)
+        work += index->lateWork();
+    return work;
 }
 
 Result<bool> TableWriter::hasKey(uint32_t realIndex, const std::vector<Value>& values) {
@@ -372,9 +391,15 @@ Status TableWriter::insert(std::vector<Value> values) {
 }
 
 Status TableWriter::writePending() {
-    for (auto& index : m_indexes)
-        if (Status status = index->writeChangedPages(); !status)
+    for (std::size_t i = 0; i < m_indexes.size(); ++i) {
+        uint32_t newKeys = 0;
+        if (Status status = m_indexes[i]->writeChangedPages(newKeys); !status)
             return status;
+        if (newKeys != 0) {
+            m_def.realIndexes[i].uniqueEntryCount += newKeys;
+            m_countersChanged = true;
+        }
+    }
     m_definitionInBatch = false;
     if (!m_countersChanged)
         return Status::ok();

@@ -42,6 +42,8 @@ public:
     // which must be called before each commit.
     Status insert(std::vector<Value> values);
     Status writePending();
+    // What the index entries waiting for the commit will cost it (see IndexWriter).
+    IndexWriter::LateWork lateWork();
     // After each statement: its changes are kept, or dropped (once the journal has put
     // the pages back).
     void keepStatement();

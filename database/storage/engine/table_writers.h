@@ -35,6 +35,12 @@ public:
                 return status;
         return Status::ok();
     }
+    IndexWriter::LateWork lateWork() {
+        IndexWriter::LateWork work;
+        for (auto& [page, writer] : m_writers)
+            work += writer->lateWork();
+        return work;
+    }
     void keepStatement() {
         for (auto& [page, writer] : m_writers)
             writer->keepStatement();

@@ -198,6 +198,29 @@ Status JournaledFile::prepareWrite(uint64_t offset, std::size_t length) {
     return Status::ok();
 }
 
+Status JournaledFile::reserveRoom(std::size_t journalRecords, std::size_t newPages) {
+    if (journalRecords == 0 && newPages == 0)
+        return Status::ok();
+    if (Status status = journalOriginal(UINT32_MAX); !status)
+        return status;
+    if (Status status = reserve(m_size + static_cast<uint64_t>(newPages) * m_pageSize); !status)
+        return status;
+    // A record is never longer than a whole page with its number, length and checksum.
+    // Recovery stops at the first record of zero length, so the zeros of room not yet
+    // written end the journal as its end would.
+    const uint64_t needed = m_journalEnd + static_cast<uint64_t>(journalRecords) * (m_pageSize + 12);
+    if (needed <= m_journalLength)
+        return Status::ok();
+    // Ahead of need, so that this is not a call for every statement; by little, so that
+    // a journal near a limit takes no room it will not use.
+    constexpr uint64_t kLeastGrowth = 64 * 1024;
+    const uint64_t target = std::max(needed, m_journalLength + std::max(kLeastGrowth, m_journalLength / 8));
+    if (Status status = m_journal->allocate(m_journalLength, target - m_journalLength); !status)
+        return status;
+    m_journalLength = target;
+    return Status::ok();
+}
+
 Status JournaledFile::truncate(uint64_t size) {
     if (size < m_size)
         return errors::unsupported("Shrinking a database file");
@@ -251,7 +274,7 @@ Status JournaledFile::journalOriginal(uint32_t number, const Page* original) {
         if (Status status = (*created)->sync(); !status)
             return status;
         m_journal = std::move(*created);
-        m_journalEnd = header.size();
+        m_journalEnd = m_journalLength = header.size();
         m_journaled.assign(static_cast<std::size_t>((m_durableSize + m_pageSize - 1) / m_pageSize), false);
     }
     if (number == UINT32_MAX || number >= m_journaled.size() || m_journaled[number])
@@ -270,6 +293,7 @@ Status JournaledFile::journalOriginal(uint32_t number, const Page* original) {
     if (Status status = m_journal->write(m_journalEnd, m_record); !status)
         return status;
     m_journalEnd += m_record.size();
+    m_journalLength = std::max(m_journalLength, m_journalEnd);
     m_journaled[number] = true;
     ++m_journaledPages;
     return Status::ok();

@@ -69,6 +69,11 @@ public:
     Status truncate(uint64_t size) override;
     // The pages join the current statement's changes, their journal records written.
     Status prepareWrite(uint64_t offset, std::size_t length) override;
+    // Takes room on the disk now for what the commit will write beyond the pages already
+    // in the batch: `journalRecords` more pages' journal records, and `newPages` pages
+    // at the end of the file. Callers that change pages only at the commit call this with
+    // each statement, so that a full disk fails a statement and never the commit.
+    Status reserveRoom(std::size_t journalRecords, std::size_t newPages);
 
     void commitStatement();
     void rollbackStatement();
@@ -87,9 +92,10 @@ public:
     Status restoreDroppedBatch();
 
     // Pages the batch holds in memory, for callers that commit by size: the batch is
-    // full when they take all the memory it may use.
+    // full when they take all the memory it may use, with `pagesToCome` more that the
+    // caller will change before the commit.
     std::size_t batchPages() const { return m_pages.size(); }
-    bool batchFull() const { return m_pages.size() >= m_pageLimit; }
+    bool batchFull(std::size_t pagesToCome = 0) const { return m_pages.size() + pagesToCome >= m_pageLimit; }
     bool hasPendingChanges() const { return !m_pages.empty(); }
     // Pages that were in the file before the batch and that it changes: each costs a
     // journal record and its rewrite at the commit.
@@ -147,6 +153,7 @@ private:
 
     std::unique_ptr<File> m_journal; // open while a batch is pending
     uint64_t m_journalEnd = 0;
+    uint64_t m_journalLength = 0; // of the file, the room reserveRoom took included
     std::vector<uint8_t> m_record; // the record being written, its buffer kept for the next
     std::vector<bool> m_journaled; // by page number below the durable size
     std::size_t m_journaledPages = 0;
