@@ -288,35 +288,36 @@ IndexWriter::LateWork IndexWriter::lateWork() {
 
 // In key order each leaf is done with when the next entry goes elsewhere: it is written
 // into the batch then and its parsed form let go, so that the memory of one page serves
-// the next. The entries go in as a statement that is undone only with its batch.
+// the next. The entries go in as a statement that is undone only with its batch, so
+// they keep no undo; a failure leaves the writer to be dropped with the batch.
 Status IndexWriter::insertLateEntries(uint32_t& newKeys) {
     if (m_late.empty())
         return Status::ok();
     std::sort(m_late.begin(), m_late.end(), entryLess);
     m_keepUndo = false;
     m_loaded.clear();
-    uint32_t leaf = 0;
-    for (IndexEntry& entry : m_late) {
-        auto added = insertNow(std::move(entry));
-        if (!added) {
-            m_keepUndo = true;
-            return added.error();
-        }
-        newKeys += *added ? 1 : 0;
-        if (m_path.back().page != leaf) {
-            leaf = m_path.back().page;
-            if (Status status = writeAndForgetOffPath(); !status) {
-                m_keepUndo = true;
-                return status;
+    const auto insertAll = [&]() -> Status {
+        uint32_t leaf = 0;
+        for (IndexEntry& entry : m_late) {
+            auto added = insertNow(std::move(entry));
+            if (!added)
+                return added.error();
+            newKeys += *added ? 1 : 0;
+            if (m_path.back().page != leaf) {
+                leaf = m_path.back().page;
+                if (Status status = writeAndForgetOffPath(); !status)
+                    return status;
             }
         }
-    }
+        return Status::ok();
+    };
+    Status status = insertAll();
     m_keepUndo = true;
+    m_loaded.clear();
     m_late.clear();
     m_lateKept = 0;
     m_lateEntryBytes = m_lateEntryBytesKept = 0;
-    m_loaded.clear();
-    return Status::ok();
+    return status;
 }
 
 // Writes the changed pages that the last descent did not pass through, and forgets every
