@@ -290,12 +290,33 @@ Status JournaledFile::journalOriginal(uint32_t number, const Page* original) {
         original = &read;
     }
     journal::encodeRecord(number, *original, m_record);
-    if (Status status = m_journal->write(m_journalEnd, m_record); !status)
-        return status;
+    if (m_journalEnd + m_record.size() <= m_journalLength) {
+        constexpr std::size_t kMostHeld = 1024 * 1024;
+        if (m_heldRecords.empty())
+            m_heldFrom = m_journalEnd;
+        m_heldRecords.insert(m_heldRecords.end(), m_record.begin(), m_record.end());
+        if (m_heldRecords.size() >= kMostHeld)
+            if (Status status = writeHeldRecords(); !status)
+                return status;
+    } else {
+        if (Status status = writeHeldRecords(); !status)
+            return status;
+        if (Status status = m_journal->write(m_journalEnd, m_record); !status)
+            return status;
+    }
     m_journalEnd += m_record.size();
     m_journalLength = std::max(m_journalLength, m_journalEnd);
     m_journaled[number] = true;
     ++m_journaledPages;
+    return Status::ok();
+}
+
+Status JournaledFile::writeHeldRecords() {
+    if (m_heldRecords.empty())
+        return Status::ok();
+    if (Status status = m_journal->write(m_heldFrom, m_heldRecords); !status)
+        return status;
+    m_heldRecords.clear();
     return Status::ok();
 }
 
@@ -442,6 +463,7 @@ Status JournaledFile::restoreDroppedBatch() {
 
 void JournaledFile::forgetBatch() {
     m_pages.clear();
+    m_heldRecords.clear();
     m_journal.reset();
     m_journaled.clear();
     m_journaledPages = 0;
@@ -449,6 +471,8 @@ void JournaledFile::forgetBatch() {
 }
 
 Status JournaledFile::applyBatch() {
+    if (Status status = writeHeldRecords(); !status)
+        return status;
     if (Status status = m_journal->sync(); !status)
         return status;
     // Runs of consecutive pages go out together: a new table's pages mostly are one run.

@@ -25,7 +25,8 @@ namespace storage {
 //
 // Failures that depend on the disk (full disk, no write permission) show at the
 // statement that needs the space: each page's journal record is written, and the file
-// extended, when the statement first changes it.
+// extended, when the statement first changes it, unless the record falls into room
+// taken before (reserveRoom); such records go out together before the commit's sync.
 //
 // Pages read, and pages changed that were in the file before the batch, stay in memory
 // for the batches that follow (CleanPages), so that a batch neither reads again what
@@ -155,6 +156,11 @@ private:
     uint64_t m_journalEnd = 0;
     uint64_t m_journalLength = 0; // of the file, the room reserveRoom took included
     std::vector<uint8_t> m_record; // the record being written, its buffer kept for the next
+    // Records that fall into room reserveRoom took cannot fail for want of room, and the
+    // database is not touched before the commit: they go out together, before the sync.
+    std::vector<uint8_t> m_heldRecords;
+    uint64_t m_heldFrom = 0; // where in the journal they go
+    Status writeHeldRecords();
     std::vector<bool> m_journaled; // by page number below the durable size
     std::size_t m_journaledPages = 0;
 };
