@@ -8,6 +8,7 @@ packages=(
     libgtest-dev googletest         # GoogleTest through CTest
     libssl-dev libexpat1-dev        # encrypted .accdb files: libcrypto (hashes, AES), expat (agile descriptor)
     liblz4-dev                      # the rollback journal's compressed page records
+    zlib1g-dev                      # the rollback journal's checksums
     mdbtools                        # an independent reader of Access files, used by tests
     fonts-liberation                # metric-compatible stand-in for Arial
     desktop-file-utils man-db       # checks of the menu entry and the manual pages

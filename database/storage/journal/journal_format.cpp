@@ -3,7 +3,9 @@
 #include "database/storage/format/bytes.h"
 
 #include <lz4.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -24,40 +26,16 @@ bool hasMagic(std::span<const uint8_t> bytes, const std::array<uint8_t, 8>& magi
     return bytes.size() >= headerSize && std::memcmp(bytes.data(), magic.data(), magic.size()) == 0;
 }
 
-// The CRC-32 table, and three more that let the checksum take four bytes a step.
-using CrcTables = std::array<std::array<uint32_t, 256>, 4>;
-
-const CrcTables& crcTables() {
-    static const CrcTables tables = [] {
-        CrcTables made{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            made[0][n] = c;
-        }
-        for (std::size_t t = 1; t < made.size(); ++t)
-            for (uint32_t n = 0; n < 256; ++n)
-                made[t][n] = (made[t - 1][n] >> 8) ^ made[0][made[t - 1][n] & 0xFF];
-        return made;
-    }();
-    return tables;
-}
-
 } // namespace
 
 uint32_t crc32(std::span<const uint8_t> bytes, uint32_t seed) {
-    const CrcTables& t = crcTables();
-    uint32_t c = seed ^ 0xFFFFFFFFu;
-    std::size_t at = 0;
-    for (; at + 4 <= bytes.size(); at += 4) {
-        c ^= static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-             static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-        c = t[3][c & 0xFF] ^ t[2][(c >> 8) & 0xFF] ^ t[1][(c >> 16) & 0xFF] ^ t[0][c >> 24];
+    uLong crc = seed;
+    while (!bytes.empty()) { // in pieces that zlib's length type takes
+        const std::size_t piece = std::min<std::size_t>(bytes.size(), std::size_t{1} << 30);
+        crc = ::crc32(crc, bytes.data(), static_cast<uInt>(piece));
+        bytes = bytes.subspan(piece);
     }
-    for (; at < bytes.size(); ++at)
-        c = t[0][(c ^ bytes[at]) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
+    return static_cast<uint32_t>(crc);
 }
 
 std::vector<uint8_t> encodeHeader(uint32_t pageSize, uint64_t originalSize, const Identity& identity) {

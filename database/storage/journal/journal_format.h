@@ -40,6 +40,7 @@ inline constexpr std::size_t kHeaderSize = 48;
 // it was written for, never onto a new database or a backup put in the old one's place.
 using Identity = std::array<uint8_t, 16>;
 
+// The CRC-32 of zip and PNG (zlib's); `seed`: the checksum of the bytes before these.
 uint32_t crc32(std::span<const uint8_t> bytes, uint32_t seed = 0);
 
 std::vector<uint8_t> encodeHeader(uint32_t pageSize, uint64_t originalSize, const Identity& identity);
