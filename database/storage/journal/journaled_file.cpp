@@ -207,8 +207,11 @@ Status JournaledFile::reserveRoom(std::size_t journalRecords, std::size_t newPag
         return status;
     // A record is never longer than a whole page with its number, length and checksum.
     // Recovery stops at the first record of zero length, so the zeros of room not yet
-    // written end the journal as its end would.
-    const uint64_t needed = m_journalEnd + static_cast<uint64_t>(journalRecords) * (m_pageSize + 12);
+    // written end the journal as its end would. A statement that fails keeps the records
+    // it wrote: room for those of one more keeps what the earlier ones need.
+    constexpr uint64_t kOneStatementsRecords = 16;
+    const uint64_t needed =
+        m_journalEnd + (static_cast<uint64_t>(journalRecords) + kOneStatementsRecords) * (m_pageSize + 12);
     if (needed <= m_journalLength)
         return Status::ok();
     // Ahead of need, so that this is not a call for every statement; by little, so that
