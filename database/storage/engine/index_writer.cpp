@@ -299,6 +299,7 @@ Status IndexWriter::insertLateEntries(uint32_t& newKeys) {
     const auto insertAll = [&]() -> Status {
         uint32_t leaf = 0;
         for (IndexEntry& entry : m_late) {
+            m_lateNext = static_cast<std::size_t>(&entry - m_late.data()) + 1;
             auto added = insertNow(std::move(entry));
             if (!added)
                 return added.error();
@@ -377,6 +378,7 @@ Result<bool> IndexWriter::insertNow(IndexEntry entry) {
     entry.child = 0;
     const IndexEntry& stored =
         *entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), std::move(entry));
+    m_insertedAt = position;
     changeEntryBytes(leaf, 0, indexEntrySize(stored, true));
     remember({Undo::Kind::Inserted, leafNumber, position, {}, std::nullopt});
     std::vector<uint32_t>& changed = m_touched;
@@ -416,6 +418,31 @@ Result<bool> IndexWriter::insertNow(IndexEntry entry) {
     return newKey;
 }
 
+// Late entries come in key order. When more are coming for a leaf they overfill than half
+// of it holds, as into an index that grows at its end, they go after the entry just added:
+// the new page keeps the entries up to it, as full as they leave it, and the old page the
+// room for the rest; halves would leave each new page half empty for good. Otherwise, as
+// when a few entries reach each of many leaves, halves leave room for later ones on both
+// sides. Nullopt: halves.
+std::optional<std::size_t> IndexWriter::lateSplitPoint(const IndexPage& leaf) const {
+    const std::size_t size = leaf.entries.size();
+    const auto next = m_late.begin() + static_cast<std::ptrdiff_t>(m_lateNext);
+    const auto comingEnd =
+        leaf.next == 0 ? m_late.end() : std::lower_bound(next, m_late.end(), leaf.entries.back(), entryLess);
+    const auto coming = static_cast<std::size_t>(comingEnd - next);
+    const std::size_t moved = std::min(m_insertedAt + 1, size - 1); // added last: it alone stays
+    if (coming < size / 2 || moved <= (size + 1) / 2)
+        return std::nullopt;
+    IndexPage part;
+    part.entries.assign(leaf.entries.begin(), leaf.entries.begin() + static_cast<std::ptrdiff_t>(moved));
+    if (!indexPageFits(part))
+        return std::nullopt;
+    part.entries.assign(leaf.entries.begin() + static_cast<std::ptrdiff_t>(moved), leaf.entries.end());
+    if (!indexPageFits(part))
+        return std::nullopt;
+    return moved;
+}
+
 Status IndexWriter::splitOverfull(std::vector<PathStep>& path, std::vector<uint32_t>& changed) {
     for (std::size_t level = path.size(); level-- > 0;) {
         uint32_t number = path[level].page;
@@ -453,7 +480,8 @@ Status IndexWriter::splitOverfull(std::vector<PathStep>& path, std::vector<uint3
         if (!old)
             return old.error();
         const uint32_t oldPrevious = (*old)->previous;
-        IndexPageSplit split = splitIndexPage(**old, number, newNumber);
+        const std::optional<std::size_t> moved = !m_keepUndo && (*old)->leaf ? lateSplitPoint(**old) : std::nullopt;
+        IndexPageSplit split = splitIndexPage(**old, number, newNumber, moved);
         const bool leaves = split.newPage.leaf;
         const uint32_t lastMovedChild =
             leaves ? 0 : (split.newPage.childTail != 0 ? split.newPage.childTail : split.newPage.entries.back().child);

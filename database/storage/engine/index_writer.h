@@ -115,6 +115,7 @@ private:
     // The entry next to `position` in the leaf's level, or nullptr; valid until the pages change.
     Result<const IndexEntry*> neighbour(const IndexPage& leaf, std::size_t position, bool before);
     Status splitOverfull(std::vector<PathStep>& path, std::vector<uint32_t>& changed);
+    std::optional<std::size_t> lateSplitPoint(const IndexPage& leaf) const;
 
     Pager& m_pager;
     uint32_t m_tablePage;
@@ -135,6 +136,8 @@ private:
     bool m_splitting = false;                   // pages loaded now are copied whole first, for dropStatement
     PageSet m_copiedWhole; // by the current statement: once is enough
     bool m_keepUndo = true; // false while the late entries go in
+    std::size_t m_insertedAt = 0; // the leaf position of the entry the last insert added
+    std::size_t m_lateNext = 0;   // the late entry after the one going in
 
     const Entries m_entries;
     std::vector<IndexEntry> m_late; // waiting for the commit, in the order the rows came

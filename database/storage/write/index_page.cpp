@@ -226,14 +226,15 @@ Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber) {
     return page;
 }
 
-IndexPageSplit splitIndexPage(IndexPage& page, uint32_t pageNumber, uint32_t newPageNumber) {
+IndexPageSplit splitIndexPage(IndexPage& page, uint32_t pageNumber, uint32_t newPageNumber,
+                              std::optional<std::size_t> moved) {
     IndexPageSplit split;
     IndexPage& left = split.newPage;
     left.leaf = page.leaf;
     left.owner = page.owner;
-    const std::size_t moved = (page.entries.size() + 1) / 2;
-    left.entries.assign(page.entries.begin(), page.entries.begin() + static_cast<std::ptrdiff_t>(moved));
-    page.entries.erase(page.entries.begin(), page.entries.begin() + static_cast<std::ptrdiff_t>(moved));
+    const auto end = static_cast<std::ptrdiff_t>(moved.value_or((page.entries.size() + 1) / 2));
+    left.entries.assign(page.entries.begin(), page.entries.begin() + end);
+    page.entries.erase(page.entries.begin(), page.entries.begin() + end);
     left.previous = page.previous;
     left.next = pageNumber;
     page.previous = newPageNumber;

@@ -86,15 +86,16 @@ std::optional<std::vector<uint8_t>> serializeIndexPage(const IndexPage& page, ui
 Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber);
 
 // Splitting a page that no longer fits. The new page takes the first half
-// (rounded up) of the entries and goes before the old one among its
-// siblings, so the old page's last entry, and with it the parent's entry or
-// tail pointer for the old page, stays as it is. A new node page with more
-// than one child keeps its last one as its child tail.
+// (rounded up) of the entries, or the first `moved`, and goes before the old one
+// among its siblings, so the old page's last entry, and with it the parent's
+// entry or tail pointer for the old page, stays as it is. A new node page with
+// more than one child keeps its last one as its child tail.
 struct IndexPageSplit {
     IndexPage newPage;
     IndexEntry parentEntry; // for the parent: the new page's largest entry, child = the new page
 };
-IndexPageSplit splitIndexPage(IndexPage& page, uint32_t pageNumber, uint32_t newPageNumber);
+IndexPageSplit splitIndexPage(IndexPage& page, uint32_t pageNumber, uint32_t newPageNumber,
+                              std::optional<std::size_t> moved = std::nullopt);
 
 // A full root keeps its page number: its entries and tail move to a new page
 // below it, and the root becomes a node with one entry, `maximum` (the
