@@ -66,8 +66,8 @@ std::vector<std::string> ourRows(const std::string& path, const std::string& tab
 
 std::vector<std::string> mdbRows(const std::string& path, const std::string& table) {
     std::string output;
-    EXPECT_TRUE(test::runCommand("mdb-export -H -d '|' -Q " + test::shellQuote(path) + " " + test::shellQuote(table),
-                                 output));
+    EXPECT_TRUE(
+        test::runCommand("mdb-export -H -d '|' -Q " + test::shellQuote(path) + " " + test::shellQuote(table), output));
     std::vector<std::string> rows;
     std::size_t start = 0;
     for (std::size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1)
@@ -110,7 +110,7 @@ void collectIndexEntries(PageReader& pages, uint32_t number, std::vector<IndexEn
         collectIndexEntries(pages, parsed->childTail, out, depth + 1);
 }
 
-const char* const kEmptyDatabases[] = {"jet4/empty2003.mdb",     "jet4/adox_jet4.mdb",     "ace12/empty2007.accdb",
+const char* const kEmptyDatabases[] = {"jet4/empty2003.mdb",    "jet4/adox_jet4.mdb",    "ace12/empty2007.accdb",
                                        "ace14/empty2010.accdb", "ace16/empty2016.accdb", "ace17/empty2019.accdb"};
 
 class EmptyDatabaseTest : public ::testing::TestWithParam<const char*> {
@@ -159,9 +159,8 @@ TEST_P(EmptyDatabaseTest, ManyRowsFillPagesAndTheCatalogueIndexesStayInOrder) {
             ASSERT_TRUE(run(*session, "CREATE TABLE `Table with a long name number " + std::to_string(t) +
                                           "`(`A` VARCHAR, `B` MEMO)"));
         for (int i = 0; i < 3000; ++i)
-            ASSERT_TRUE(run(*session, "INSERT INTO `Table with a long name number 7` VALUES('row " +
-                                          std::to_string(i) + "', '" + std::string(static_cast<std::size_t>(i % 97), 'm') +
-                                          "')"));
+            ASSERT_TRUE(run(*session, "INSERT INTO `Table with a long name number 7` VALUES('row " + std::to_string(i) +
+                                          "', '" + std::string(static_cast<std::size_t>(i % 97), 'm') + "')"));
         ASSERT_TRUE(run(*session, "INSERT INTO `Table with a long name number 7` VALUES('long', '" +
                                       std::string(9000, 'L') + "')"));
         ASSERT_TRUE(session->close());

@@ -74,8 +74,8 @@ private:
 
     std::string m_path;
     std::unique_ptr<DatabaseLock> m_lock;
-    std::unique_ptr<File> m_file;                 // the file on disk
-    std::unique_ptr<File> m_decoded;              // its pages decoded, when encoded or encrypted
+    std::unique_ptr<File> m_file;    // the file on disk
+    std::unique_ptr<File> m_decoded; // its pages decoded, when encoded or encrypted
     std::unique_ptr<JournalLocation> m_journalLocation;
     std::unique_ptr<JournaledFile> m_journaled; // null when read-only
     std::unique_ptr<Database> m_database;

@@ -133,19 +133,19 @@ private:
     // The key containsKey last looked for and did not find: its descent is also the one an
     // insert of that key takes next (anything else that changes pages forgets it).
     std::optional<KeyBytes> m_pathLeadsTo;
-    bool m_splitting = false;                   // pages loaded now are copied whole first, for dropStatement
-    PageSet m_copiedWhole; // by the current statement: once is enough
-    bool m_keepUndo = true; // false while the late entries go in
+    bool m_splitting = false;     // pages loaded now are copied whole first, for dropStatement
+    PageSet m_copiedWhole;        // by the current statement: once is enough
+    bool m_keepUndo = true;       // false while the late entries go in
     std::size_t m_insertedAt = 0; // the leaf position of the entry the last insert added
     std::size_t m_lateNext = 0;   // the late entry after the one going in
 
     const Entries m_entries;
-    std::vector<IndexEntry> m_late; // waiting for the commit, in the order the rows came
-    std::size_t m_lateKept = 0;     // of them, the kept statements'
+    std::vector<IndexEntry> m_late;   // waiting for the commit, in the order the rows came
+    std::size_t m_lateKept = 0;       // of them, the kept statements'
     std::size_t m_lateEntryBytes = 0; // their bytes on a page without a common prefix
     std::size_t m_lateEntryBytesKept = 0;
     std::optional<std::size_t> m_indexPages; // as the usage map counts them, once asked
-    std::vector<uint32_t> m_loaded; // pages parsed since the late entries last moved on a leaf
+    std::vector<uint32_t> m_loaded;          // pages parsed since the late entries last moved on a leaf
 };
 
 } // namespace storage

@@ -440,7 +440,7 @@ void TableWriter::dropStatement() {
 
 Status TableWriter::writeDefinitionCounters() {
     std::vector<std::pair<std::size_t, uint32_t>> fields{{kRowCountOffset, m_def.rowCount},
-                                                          {kAutoNumberOffset, m_def.lastAutoNumber}};
+                                                         {kAutoNumberOffset, m_def.lastAutoNumber}};
     for (std::size_t i = 0; i < m_def.realIndexes.size(); ++i)
         fields.emplace_back(kIndexCountsOffset + kIndexCountSize * i + 4, m_def.realIndexes[i].uniqueEntryCount);
 

@@ -79,7 +79,7 @@ private:
     Counters m_kept;
     bool m_countersChanged = false;
     bool m_definitionInBatch = false;
-    std::map<uint16_t, uint32_t> m_longValuePages;       // by column number
+    std::map<uint16_t, uint32_t> m_longValuePages; // by column number
     RelatedTables m_related;
 };
 

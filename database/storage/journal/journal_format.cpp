@@ -86,9 +86,9 @@ void encodeRecord(uint32_t page, std::span<const uint8_t> original, std::vector<
     writeU32(record, 0, page);
     const auto into = reinterpret_cast<char*>(record.data() + 8);
     // Compressed only when that is shorter than the page (capacity one byte less).
-    int stored = LZ4_compress_fast(reinterpret_cast<const char*>(original.data()), into,
-                                   static_cast<int>(original.size()), static_cast<int>(original.size()) - 1,
-                                   kCompressionAcceleration);
+    int stored =
+        LZ4_compress_fast(reinterpret_cast<const char*>(original.data()), into, static_cast<int>(original.size()),
+                          static_cast<int>(original.size()) - 1, kCompressionAcceleration);
     if (stored <= 0) {
         std::memcpy(into, original.data(), original.size());
         stored = static_cast<int>(original.size());

@@ -139,7 +139,7 @@ private:
     // of the bytes it replaces, so small changes to a page are cheap.
     std::unordered_map<uint32_t, Page> m_pages;
     std::vector<Undo> m_undo;
-    bool m_keepUndo = true; // false in a statement that is undone only with its batch
+    bool m_keepUndo = true;        // false in a statement that is undone only with its batch
     std::vector<Page> m_spare;     // buffers of finished undo records, to be used again
     CleanPages m_clean;            // pages as the file holds them, wholly below the durable size
     const std::size_t m_pageLimit; // changed and clean pages together
@@ -154,7 +154,7 @@ private:
 
     std::unique_ptr<File> m_journal; // open while a batch is pending
     uint64_t m_journalEnd = 0;
-    uint64_t m_journalLength = 0; // of the file, the room reserveRoom took included
+    uint64_t m_journalLength = 0;  // of the file, the room reserveRoom took included
     std::vector<uint8_t> m_record; // the record being written, its buffer kept for the next
     // Records that fall into room reserveRoom took cannot fail for want of room, and the
     // database is not touched before the commit: they go out together, before the sync.

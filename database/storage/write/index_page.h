@@ -29,8 +29,8 @@ struct IndexEntry {
 
 struct IndexPage {
     bool leaf = true;
-    uint32_t owner = 0;     // definition page of the table
-    uint32_t previous = 0;  // siblings on the same level, 0 = none
+    uint32_t owner = 0;    // definition page of the table
+    uint32_t previous = 0; // siblings on the same level, 0 = none
     uint32_t next = 0;
     uint32_t childTail = 0; // node pages: the last child, which has no entry; 0 = none
     std::vector<IndexEntry> entries;
