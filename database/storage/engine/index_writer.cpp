@@ -21,7 +21,8 @@ Result<IndexWriter::CachedPage*> IndexWriter::load(uint32_t number) {
         auto handle = m_pager.read(number);
         if (!handle)
             return handle.error();
-        auto parsed = parseIndexPage(**handle, number);
+        auto parsed = parseIndexPage(**handle, number, std::move(m_spareEntries));
+        m_spareEntries = {};
         if (!parsed)
             return parsed.error();
         if (parsed->owner != m_tablePage)
@@ -50,6 +51,8 @@ IndexWriter::CachedPage& IndexWriter::keep(uint32_t number, CachedPage page) {
 
 void IndexWriter::forget(uint32_t number) {
     if (number < m_pages.size() && m_pages[number]) {
+        if (m_pages[number]->entries.capacity() > m_spareEntries.capacity())
+            m_spareEntries = std::move(m_pages[number]->entries);
         m_pages[number].reset();
         --m_cachedPages;
     }

@@ -146,6 +146,7 @@ private:
     std::size_t m_lateEntryBytesKept = 0;
     std::optional<std::size_t> m_indexPages; // as the usage map counts them, once asked
     std::vector<uint32_t> m_loaded;          // pages parsed since the late entries last moved on a leaf
+    std::vector<IndexEntry> m_spareEntries;  // the memory of a forgotten page's entries, for the next read
 };
 
 } // namespace storage

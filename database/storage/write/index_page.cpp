@@ -157,7 +157,7 @@ std::optional<std::vector<uint8_t>> serializeIndexPage(const IndexPage& page, ui
     return serializeIndexPageWithPrefix(page, chooseIndexPrefix(page), pageSize);
 }
 
-Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber) {
+Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber, std::vector<IndexEntry> room) {
     const auto damaged = [pageNumber](std::size_t offset, const std::string& check) {
         return Error{3049,
                      "index page " + std::to_string(pageNumber) + ", offset " + std::to_string(offset) + ": " + check,
@@ -192,6 +192,8 @@ Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber) {
     for (std::size_t at = 0; at <= last / 8; ++at)
         count += static_cast<std::size_t>(std::popcount(maskByte(at)));
     // A page holds hundreds: allocated once, with room for the entries a writer adds next.
+    page.entries = std::move(room);
+    page.entries.clear();
     page.entries.reserve(count + count / 4);
 
     Bytes first;                 // the first entry, stored whole

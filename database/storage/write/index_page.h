@@ -83,7 +83,9 @@ std::optional<std::vector<uint8_t>> serializeIndexPageWithPrefix(const IndexPage
 std::optional<std::vector<uint8_t>> serializeIndexPage(const IndexPage& page, uint32_t pageSize = kJet4PageSize);
 
 // Reads a leaf or node page; a corruption error (page number in the text) when it contradicts itself.
-Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber);
+// `room`: a vector whose memory the entries may take, so that reading pages in turn need not
+// allocate each time.
+Result<IndexPage> parseIndexPage(Bytes bytes, uint32_t pageNumber, std::vector<IndexEntry> room = {});
 
 // Splitting a page that no longer fits. The new page takes the first half
 // (rounded up) of the entries, or the first `moved`, and goes before the old one
