@@ -29,7 +29,7 @@ Result<IndexWriter::CachedPage*> IndexWriter::load(uint32_t number) {
             return m_pager.reader().corrupt(number, 4, "index page of another table");
         page = &keep(number, CachedPage(std::move(*parsed)));
     }
-    if (m_splitting && m_keepUndo && m_copiedWhole.insert(number))
+    if (m_splitting && !m_insertingLate && m_copiedWhole.insert(number))
         m_undo.push_back({Undo::Kind::WholePage, number, 0, {}, static_cast<const IndexPage&>(*page)});
     return page;
 }
@@ -43,7 +43,7 @@ IndexWriter::CachedPage& IndexWriter::keep(uint32_t number, CachedPage page) {
     } else {
         slot = std::make_unique<CachedPage>(std::move(page));
         ++m_cachedPages;
-        if (!m_keepUndo) // the late entries are going in
+        if (m_insertingLate)
             m_loaded.push_back(number);
     }
     return *slot;
@@ -297,7 +297,7 @@ Status IndexWriter::insertLateEntries(uint32_t& newKeys) {
     if (m_late.empty())
         return Status::ok();
     std::sort(m_late.begin(), m_late.end(), entryLess);
-    m_keepUndo = false;
+    m_insertingLate = true;
     m_loaded.clear();
     const auto insertAll = [&]() -> Status {
         uint32_t leaf = 0;
@@ -316,7 +316,7 @@ Status IndexWriter::insertLateEntries(uint32_t& newKeys) {
         return Status::ok();
     };
     Status status = insertAll();
-    m_keepUndo = true;
+    m_insertingLate = false;
     m_loaded.clear();
     m_late.clear();
     m_lateKept = 0;
@@ -483,7 +483,7 @@ Status IndexWriter::splitOverfull(std::vector<PathStep>& path, std::vector<uint3
         if (!old)
             return old.error();
         const uint32_t oldPrevious = (*old)->previous;
-        const std::optional<std::size_t> moved = !m_keepUndo && (*old)->leaf ? lateSplitPoint(**old) : std::nullopt;
+        const std::optional<std::size_t> moved = m_insertingLate && (*old)->leaf ? lateSplitPoint(**old) : std::nullopt;
         IndexPageSplit split = splitIndexPage(**old, number, newNumber, moved);
         const bool leaves = split.newPage.leaf;
         const uint32_t lastMovedChild =

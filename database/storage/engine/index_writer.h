@@ -93,7 +93,7 @@ private:
     Status insertLateEntries(uint32_t& newKeys);
     Status writeAndForgetOffPath();
     void remember(Undo undo) {
-        if (m_keepUndo)
+        if (!m_insertingLate)
             m_undo.push_back(std::move(undo));
     }
     Result<CachedPage*> load(uint32_t number);
@@ -133,9 +133,11 @@ private:
     // The key containsKey last looked for and did not find: its descent is also the one an
     // insert of that key takes next (anything else that changes pages forgets it).
     std::optional<KeyBytes> m_pathLeadsTo;
-    bool m_splitting = false;     // pages loaded now are copied whole first, for dropStatement
-    PageSet m_copiedWhole;        // by the current statement: once is enough
-    bool m_keepUndo = true;       // false while the late entries go in
+    bool m_splitting = false; // pages loaded now are copied whole first, for dropStatement
+    PageSet m_copiedWhole;    // by the current statement: once is enough
+    // While the late entries go in: no undo is kept (their statement is undone only with its
+    // batch), the pages parsed are listed in m_loaded, and leaves split at lateSplitPoint.
+    bool m_insertingLate = false;
     std::size_t m_insertedAt = 0; // the leaf position of the entry the last insert added
     std::size_t m_lateNext = 0;   // the late entry after the one going in
 
